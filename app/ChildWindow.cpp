@@ -1,0 +1,42 @@
+#include "app/ChildWindow.h"
+
+#include <QCloseEvent>
+#include <QShowEvent>
+
+namespace rp {
+
+ChildWindow::ChildWindow(QWidget *parent) : QDialog(parent)
+{
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setModal(true);
+}
+
+void ChildWindow::showModal()
+{
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+}
+
+bool ChildWindow::closeCommandEnabled() const { return windowFlags().testFlag(Qt::WindowCloseButtonHint); }
+
+void ChildWindow::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        onShowing();
+}
+
+void ChildWindow::closeEvent(QCloseEvent *event)
+{
+    // Hiding through the window's own buttons goes through hide(), not close().
+    event->ignore();
+}
+
+void ChildWindow::reject()
+{
+    // Escape does not leave the window either.
+}
+
+} // namespace rp

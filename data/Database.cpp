@@ -1,0 +1,224 @@
+#include "data/Database.h"
+
+#include "data/Schema.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace rp {
+
+namespace {
+
+QString nextConnectionName()
+{
+    static QAtomicInt counter;
+    return QStringLiteral("rosterpad-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+AppError toError(const QSqlError &error)
+{
+    bool ok = false;
+    int number = error.nativeErrorCode().toInt(&ok);
+    if (!ok)
+        number = int(error.type()) + 3000;
+    QString text = error.databaseText();
+    if (text.isEmpty())
+        text = error.text();
+    return AppError(number, text);
+}
+
+QSqlQuery prepared(const QSqlDatabase &db, const QString &sql, const QVariantList &binds)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        throw toError(query.lastError());
+    for (const QVariant &value : binds)
+        query.addBindValue(value);
+    if (!query.exec())
+        throw toError(query.lastError());
+    return query;
+}
+
+// Opens a short-lived connection on path, runs body, and always removes the connection again.
+template<typename Body>
+void withConnection(const QString &path, const QString &options, Body body)
+{
+    const QString name = nextConnectionName();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(options);
+        try {
+            if (!db.open())
+                throw toError(db.lastError());
+            body(db);
+        } catch (...) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+} // namespace
+
+Database::Database() : m_connection(nextConnectionName()) {}
+
+Database::~Database()
+{
+    close();
+}
+
+void Database::createFile(const QString &path)
+{
+    if (QFileInfo::exists(path))
+        throw AppError(3204, QStringLiteral("データベースは既に存在します。: ") + path);
+    withConnection(path, QString(), [](QSqlDatabase &db) {
+        for (const QString &sql : PermanentTablesSql()) {
+            QSqlQuery query(db);
+            if (!query.exec(sql))
+                throw toError(query.lastError());
+        }
+    });
+}
+
+void Database::checkFile(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        throw AppError(AppError::FileNotFound, QStringLiteral("ファイルが見つかりません。: ") + path);
+    withConnection(path, QStringLiteral("QSQLITE_OPEN_READONLY"), [&path](QSqlDatabase &db) {
+        QSqlQuery query(db);
+        if (!query.exec(QStringLiteral("PRAGMA quick_check;")))
+            throw AppError(AppError::NotADatabase,
+                           QStringLiteral("データベースとして開けません (") + query.lastError().databaseText()
+                               + QStringLiteral("): ") + path);
+        if (!query.next() || query.value(0).toString() != QLatin1String("ok"))
+            throw AppError(AppError::NotADatabase, QStringLiteral("データベースが壊れています。: ") + path);
+    });
+}
+
+void Database::open(const QString &path)
+{
+    close();
+    if (!QFileInfo(path).isFile())
+        throw AppError(AppError::FileNotFound, QStringLiteral("ファイルが見つかりません。: ") + path);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    db.setDatabaseName(path);
+    if (!db.open()) {
+        const AppError error = toError(db.lastError());
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connection);
+        throw error;
+    }
+    m_path = path;
+    try {
+        // Reading the catalogue is where SQLite notices a file that is not a database.
+        QSqlQuery probe = prepared(db, QStringLiteral("SELECT count(*) FROM sqlite_master;"), {});
+        probe.finish();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Database::close()
+{
+    if (!QSqlDatabase::contains(m_connection))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        if (m_inTransaction)
+            db.rollback();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+    m_inTransaction = false;
+    m_path.clear();
+}
+
+bool Database::isOpen() const
+{
+    return QSqlDatabase::contains(m_connection) && QSqlDatabase::database(m_connection, false).isOpen();
+}
+
+QSqlDatabase Database::handle() const
+{
+    if (!QSqlDatabase::contains(m_connection))
+        throw AppError(3420, QStringLiteral("データベースが開かれていません。"));
+    return QSqlDatabase::database(m_connection, false);
+}
+
+int Database::exec(const QString &sql, const QVariantList &binds)
+{
+    QSqlQuery query = prepared(handle(), sql, binds);
+    return query.numRowsAffected();
+}
+
+Rows Database::rows(const QString &sql, const QVariantList &binds)
+{
+    QSqlQuery query = prepared(handle(), sql, binds);
+    Rows result;
+    while (query.next())
+        result.append(query.record());
+    return result;
+}
+
+std::optional<Row> Database::first(const QString &sql, const QVariantList &binds)
+{
+    QSqlQuery query = prepared(handle(), sql, binds);
+    if (!query.next())
+        return std::nullopt;
+    return query.record();
+}
+
+QVariant Database::scalar(const QString &sql, const QVariantList &binds)
+{
+    QSqlQuery query = prepared(handle(), sql, binds);
+    return query.next() ? query.value(0) : QVariant();
+}
+
+bool Database::tableExists(const QString &table)
+{
+    return scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name=?;"), {table})
+               .toInt()
+        > 0;
+}
+
+void Database::beginTransaction()
+{
+    QSqlDatabase db = handle();
+    if (!db.transaction())
+        throw toError(db.lastError());
+    m_inTransaction = true;
+}
+
+void Database::commit()
+{
+    QSqlDatabase db = handle();
+    if (!db.commit())
+        throw toError(db.lastError());
+    m_inTransaction = false;
+}
+
+void Database::rollback()
+{
+    QSqlDatabase db = handle();
+    m_inTransaction = false;
+    if (!db.rollback())
+        throw toError(db.lastError());
+}
+
+void Database::compactInto(const QString &target)
+{
+    if (QFileInfo::exists(target))
+        throw AppError(3204, QStringLiteral("ファイルは既に存在します。: ") + target);
+    exec(QStringLiteral("VACUUM INTO ?;"), {target});
+}
+
+} // namespace rp

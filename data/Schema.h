@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+namespace rp {
+
+enum class ColumnType { Counter, Long, Integer, Short, Currency, Bit, Date, Time, Text };
+
+struct ColumnDef
+{
+    QString name;
+    ColumnType type;
+    int width = 0;          // text columns only
+    bool notNull = false;
+};
+
+struct TableDef
+{
+    QString name;
+    QVector<ColumnDef> columns;
+};
+
+// The tables of the database file, column by column in their stored order.
+const TableDef &CustomerTable();     // 顧客
+const TableDef &ShopTable();         // 店舗
+const TableDef &CompanionTable();    // コンパニオン
+const TableDef &HistoryTable();      // 履歴
+const TableDef &StatusTable();       // 現在状況
+
+QString CreateTableSql(const TableDef &table);
+QStringList PermanentTablesSql();    // 顧客, 店舗, コンパニオン, 履歴 in that order
+QString CreateStatusTableSql();
+
+// Column lists that several statements share.
+QStringList ColumnNames(const TableDef &table);
+QString Bracketed(const QStringList &names, const QString &separator = QStringLiteral(","));
+
+} // namespace rp

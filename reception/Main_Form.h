@@ -1,0 +1,154 @@
+#pragma once
+
+#include "reception/ShopTariff.h"
+
+#include <QColor>
+#include <QMainWindow>
+#include <QVector>
+#include <array>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+
+namespace rp {
+
+class Application;
+class Grid;
+class Module1;
+
+// The reception board: shop selection, the companion status board, the customer area and the
+// booking entry. It lives for the whole run and is where the program is closed.
+class Main_Form : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit Main_Form(Application &app, QWidget *parent = nullptr);
+    ~Main_Form() override;
+
+    static const QColor WarningColour;   // red 240, green 90, blue 40
+    static constexpr int TimerIntervalMs = 10000;
+
+    // Grid preparation of start-up: column types, formats, drop-down list, hidden columns.
+    void PrepareGrids();
+    // Clears the booking entry area.
+    void ResetBookingEntry();
+
+    // Shop selection: saves the board shown until now, shows shop p's board and loads its tariff.
+    // p = -1 empties the board (the shop list has become empty).
+    void SelectShop(int p);
+    // Writes every filled row of the status grid back to 現在状況 for the shop shown.
+    void WriteBackBoard();
+    // Writes one board row to 現在状況 (duty, busy, other shop, end, place, customer, options).
+    void WriteBackRow(int row);
+    // One tick of the end-time warning.
+    void TimerWarningTick();
+    // The warning as last built: "！終了予定！" and one line per shop concerned; empty when none.
+    QString warningText() const { return m_warningText; }
+
+    // State the board holds for the booking being entered.
+    ShopTariff Tariff;                     // ShopTariff
+    int BoardRowCount = 0;
+    QVector<bool> RowOtherShop;
+    int SelectedBoardRow = 0;
+    qint16 SelectedOptionMask = 0;
+    std::array<qint16, 8> CompanionSurcharges{};   // C1..C4, option, extension, nomination, cancellation
+    QString LoadedStartTime;
+    QString StartTimeAtFocus;
+    qint16 PreviousExtensionMinutes = 0;
+    qint32 CurrentCustomerId = 0;
+
+    int shownShopPosition() const { return m_shownPosition; }   // -1 before the first selection
+    QTimer *warningTimer() const { return Timer_Warning; }
+
+    // Controls, named as the operator's manual names them.
+    QComboBox *Combo_Shop_Name = nullptr;
+    QPushButton *Cmd_ShopData = nullptr;
+    QPushButton *Cmd_GirlData = nullptr;
+    QPushButton *Cmd_Sales = nullptr;
+    Grid *Grid_Girl = nullptr;
+    QPlainTextEdit *Text_Warning = nullptr;
+
+    QLineEdit *Text_Tel = nullptr;
+    QComboBox *Combo_Name = nullptr;
+    QComboBox *Combo_Rank = nullptr;
+    QLineEdit *Text_Note = nullptr;
+    QPushButton *Cmd_Search = nullptr;
+    QPushButton *Cmd_UserUpdate = nullptr;
+    QLabel *Label_Total = nullptr;
+    Grid *Grid_Rireki = nullptr;
+
+    QGroupBox *Frame_Entry = nullptr;      // "今回の情報"
+    QLabel *Label_Shop_Name = nullptr;
+    QLabel *Label_Girl_Name = nullptr;
+    QLabel *Label_GirlID = nullptr;
+    QLabel *Label_Date = nullptr;
+    QLineEdit *Text_Start_Time = nullptr;
+    QLineEdit *Text_End_Time = nullptr;
+    QLineEdit *Text_Place = nullptr;
+    QComboBox *Combo_Course = nullptr;
+    QLineEdit *Text_Ext = nullptr;
+    QSpinBox *UpDown_Ext = nullptr;
+    QCheckBox *Check_Shimei = nullptr;
+    QCheckBox *Check_Cancel = nullptr;
+    std::array<QCheckBox *, 15> Check_Option{};
+    QLabel *Label_Pay = nullptr;
+    QLabel *Label_GirlPay = nullptr;
+    QPushButton *Cmd_Regist = nullptr;
+
+    QAction *mnuExit = nullptr;
+    QAction *mnuBackup = nullptr;
+    QAction *mnuRestore = nullptr;
+    QAction *mnuCompact = nullptr;
+    QAction *mnuDel = nullptr;
+    QAction *mnuAbout = nullptr;
+    QMenu *mnuRireki = nullptr;
+    QAction *mnuRDel = nullptr;
+    QTimer *Timer_Warning = nullptr;
+
+    static QString CoursePrompt() { return QStringLiteral("コースを選択してください"); }
+    static QString ShopPrompt() { return QStringLiteral("店舗名を選択してください。"); }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildLayout();
+    void buildMenus();
+    void wireBoard();
+
+    // Board handlers.
+    void Grid_Girl_BeforeEdit(int row, int col, bool &cancel);
+    void Grid_Girl_AfterEdit(int row, int col);
+    void Grid_Girl_Click();
+    void Cmd_ShopData_Click();
+    void Cmd_GirlData_Click();
+    void Cmd_Sales_Click();
+    void Combo_Shop_Name_Click(int index);
+
+    // Status-board steps shared by end of duty, end of booking and the busy toggle.
+    void StartBooking(int row);
+    void EndBooking(int row);
+    void FreeAtOtherShops(const QString &companionId);
+    void LoadBoardRows(int p);
+    void LoadTariff(qint32 shopId);
+    void LoadSurcharges(const QString &companionId);
+    // Runs an operator action; a store failure is reported with the common error box.
+    void guarded(const std::function<void()> &body);
+
+    Application &m_app;
+    Module1 &m_module;
+    int m_shownPosition = -1;
+    QString m_warningText;
+};
+
+} // namespace rp

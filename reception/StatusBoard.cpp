@@ -1,0 +1,475 @@
+// Shop selection, the companion status board and the end-time warning of the reception board.
+#include "app/Application.h"
+#include "data/Clock.h"
+#include "data/DateUtil.h"
+#include "data/Module1.h"
+#include "data/Prompt.h"
+#include "data/SqlText.h"
+#include "data/TextUtil.h"
+#include "reception/Grid.h"
+#include "reception/Main_Form.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+namespace rp {
+
+namespace {
+
+enum BoardColumn {
+    ColName = 0, ColGenji = 1, ColDuty = 2, ColBusy = 3, ColOther = 4, ColEnd = 5, ColLeft = 6, ColPlace = 7,
+    ColCompanionId = 8, ColCustomerId = 9, ColOptions = 10, ColSelectedOptions = 11
+};
+
+const QString OnDuty = QStringLiteral("出勤");
+const QString OffDuty = QStringLiteral("退勤");
+const QString True_ = QStringLiteral("True");
+const QString False_ = QStringLiteral("False");
+
+QString boolText(bool value) { return value ? True_ : False_; }
+
+// A board time ("hh:mm") as the store keeps it; empty is NULL.
+QVariant storedTime(const QString &text)
+{
+    if (text.isEmpty())
+        return QVariant(QMetaType(QMetaType::QString));
+    const std::optional<QTime> t = ParseTime(ToHalfWidth(text));
+    if (!t)
+        throw AppError(AppError::TypeMismatch, QStringLiteral("型が一致しません。: ") + text);
+    return IsoTime(*t);
+}
+
+qint16 shortOrZero(const QVariant &value) { return value.isNull() ? 0 : qint16(value.toInt()); }
+Money moneyOrZero(const QVariant &value) { return value.isNull() ? Money() : Money::fromYen(value.toLongLong()); }
+
+// Minutes of a duration text as typed in the shop editor: numbers (full-width too) count, anything else is 0.
+qint16 courseMinutes(const QString &duration)
+{
+    const std::optional<double> value = ParseNumber(ToHalfWidth(duration));
+    if (!value)
+        return 0;
+    const double rounded = RoundHalfEven(*value);
+    if (rounded < -32768 || rounded > 32767)
+        return 0;
+    return qint16(rounded);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Shop selection
+
+void Main_Form::SelectShop(int p)
+{
+    WriteBackBoard();
+
+    if (p < 0 || p >= m_module.ShopCount) {
+        // Nothing left to show: an empty board and an empty tariff.
+        Grid_Girl->clearData();
+        BoardRowCount = 0;
+        RowOtherShop.clear();
+        m_shownPosition = -1;
+        ResetBookingEntry();
+        Tariff = ShopTariff();
+        for (QCheckBox *box : Check_Option) {
+            box->setChecked(false);
+            box->setText(QString());
+            box->setVisible(false);
+        }
+        Combo_Course->clear();
+        Combo_Course->setCurrentIndex(-1);
+        const QSignalBlocker block(Combo_Shop_Name);
+        Combo_Shop_Name->setCurrentIndex(-1);
+        return;
+    }
+
+    {
+        const QSignalBlocker block(Combo_Shop_Name);
+        Combo_Shop_Name->setCurrentIndex(p);
+    }
+    const qint32 shopId = m_module.ShopIDs[p];
+    m_shownPosition = p;
+    LoadBoardRows(p);
+    ResetBookingEntry();
+    Tariff.zeroTables();
+    LoadTariff(shopId);
+    Tariff.SelectedShopID = shopId;
+}
+
+void Main_Form::LoadBoardRows(int p)
+{
+    const qint32 shopId = m_module.ShopIDs[p];
+    const Rows rows = m_module.AppDatabase.rows(
+        QStringLiteral("SELECT * FROM 現在状況 WHERE [店舗ID]=? ORDER BY [コンパニオンID];"), {shopId});
+
+    Grid_Girl->clearData();
+    // A shop with more companions than the grid's first rows makes the grid and the warning tables grow.
+    Grid_Girl->ensureRows(rows.size() + 1);
+    m_module.EnsureWarnRows(rows.size() + 2);
+    RowOtherShop.fill(false, std::max<int>(m_module.CompanionCount, rows.size()) + 1);
+
+    const QTime now = Clock::now().time();
+    int i = 0;
+    for (const Row &row : rows) {
+        ++i;
+        Grid_Girl->setText(i, ColName, NullToEmpty(row.value(QStringLiteral("名前"))));
+        Grid_Girl->setText(i, ColGenji, NullToEmpty(row.value(QStringLiteral("源氏名"))));
+        Grid_Girl->setText(i, ColDuty, row.value(QStringLiteral("出退勤")).toInt() ? OnDuty : OffDuty);
+        Grid_Girl->setText(i, ColBusy, boolText(row.value(QStringLiteral("空")).toInt()));
+        const bool other = row.value(QStringLiteral("他店舗")).toInt();
+        Grid_Girl->setText(i, ColOther, boolText(other));
+        RowOtherShop[i] = other;
+
+        const QVariant end = row.value(QStringLiteral("終了予定"));
+        if (end.isNull()) {
+            Grid_Girl->setText(i, ColEnd, QString());
+            Grid_Girl->setText(i, ColLeft, QString());
+            m_module.EndTimes[p][i] = QTime();
+            m_module.WarnState[p][i] = -1;
+        } else {
+            const QTime endTime = QTime::fromString(end.toString(), QStringLiteral("HH:mm:ss"));
+            Grid_Girl->setText(i, ColEnd, FormatHHMM(endTime));
+            int left = RemainingMinutes(endTime, now);
+            if (left > 1380)   // more than 23 hours away: the end has already passed
+                left = 0;
+            Grid_Girl->setText(i, ColLeft, QString::number(left));
+            m_module.EndTimes[p][i] = endTime;
+            m_module.WarnState[p][i] = left;
+            if (left <= m_module.ShopWarnMinutes[p]) {
+                Grid_Girl->setCellBackground(i, ColLeft, WarningColour);
+                Grid_Girl->select(0, 0);
+            }
+        }
+        Grid_Girl->setText(i, ColPlace, NullToEmpty(row.value(QStringLiteral("場所"))));
+        Grid_Girl->setText(i, ColCompanionId, NullToEmpty(row.value(QStringLiteral("コンパニオンID"))));
+        Grid_Girl->setText(i, ColCustomerId, NullToEmpty(row.value(QStringLiteral("顧客ID"))));
+        Grid_Girl->setText(i, ColOptions, NullToEmpty(row.value(QStringLiteral("オプション"))));
+        Grid_Girl->setText(i, ColSelectedOptions, NullToEmpty(row.value(QStringLiteral("選択OP"))));
+    }
+    BoardRowCount = i;
+    m_module.WarnState[p][0] = i;
+}
+
+void Main_Form::LoadTariff(qint32 shopId)
+{
+    // Options: a box for every named option, hidden for the others.
+    QStringList optionFields;
+    for (int n = 1; n <= 15; ++n)
+        optionFields << QStringLiteral("[OP%1名],[OP%1料金],[OP%1割合]").arg(n);
+    const std::optional<Row> options = m_module.AppDatabase.first(
+        QStringLiteral("SELECT ") + optionFields.join(QLatin1Char(',')) + QStringLiteral(" FROM 店舗 WHERE [店舗ID]=?;"),
+        {shopId});
+    Tariff.ShopOptionMask = 0;
+    for (int k = 0; k < 15; ++k) {
+        const QString name = options ? NullToEmpty(options->value(k * 3)) : QString();
+        QCheckBox *box = Check_Option[k];
+        if (!name.isEmpty()) {
+            box->setText(name);
+            box->setEnabled(true);
+            box->setChecked(false);
+            box->setVisible(true);
+            Tariff.OptionFee[k] = moneyOrZero(options->value(k * 3 + 1));
+            Tariff.OptionRate[k] = shortOrZero(options->value(k * 3 + 2));
+            Tariff.ShopOptionMask = qint16(Tariff.ShopOptionMask | m_module.BitOn[k]);
+        } else {
+            box->setText(QString());
+            box->setChecked(false);
+            box->setVisible(false);
+            Tariff.OptionFee[k] = Money();
+            Tariff.ShopOptionMask = qint16(Tariff.ShopOptionMask & m_module.BitOff[k]);
+        }
+    }
+
+    // Courses: one line per named course and filled duration, numbered without gaps.
+    QStringList fields{QStringLiteral("[C1名],[C2名],[C3名],[C4名],[C1割合],[C2割合],[C3割合],[C4割合]")};
+    for (int m = 1; m <= 4; ++m)
+        for (int j = 1; j <= 6; ++j)
+            fields << QStringLiteral("[C%1時間%2],[C%1料金%2]").arg(m).arg(j);
+    fields << QStringLiteral("[延長時間],[延長料金],[延長割合],[指名料],[指名割合],[キャンセル料],[キャンセル割合],[OP割合],[警告時間]");
+    const std::optional<Row> shop = m_module.AppDatabase.first(
+        QStringLiteral("SELECT ") + fields.join(QLatin1Char(',')) + QStringLiteral(" FROM 店舗 WHERE [店舗ID]=?;"), {shopId});
+
+    Combo_Course->clear();
+    if (!shop) {
+        Combo_Course->setCurrentIndex(-1);
+        return;
+    }
+    int e = 0;
+    for (int m = 0; m < 4; ++m) {
+        const QString courseName = NullToEmpty(shop->value(m));
+        if (courseName.isEmpty())
+            continue;
+        for (int j = 0; j < 6 && e < ShopTariff::MaxCourseEntries; ++j) {
+            const int base = 8 + m * 12 + j * 2;
+            const QString duration = NullToEmpty(shop->value(base));
+            if (duration.isEmpty())
+                continue;
+            Combo_Course->addItem(courseName + QStringLiteral("..") + duration);
+            Tariff.CourseFee[e] = moneyOrZero(shop->value(base + 1));
+            Tariff.CourseRate[e] = shortOrZero(shop->value(4 + m));
+            Tariff.CourseNo[e] = qint16(m);
+            Tariff.CourseMinutes[e] = courseMinutes(duration);
+            ++e;
+        }
+    }
+    Combo_Course->setCurrentIndex(-1);
+
+    const int terms = 8 + 4 * 12;
+    // A term left empty in the shop editor reads as 0, so the board never fails on it.
+    Tariff.ExtMinutes = shortOrZero(shop->value(terms));
+    Tariff.ExtFee = moneyOrZero(shop->value(terms + 1));
+    Tariff.ExtRate = shortOrZero(shop->value(terms + 2));
+    UpDown_Ext->setSingleStep(Tariff.ExtMinutes);
+    Tariff.NomFee = moneyOrZero(shop->value(terms + 3));
+    Tariff.NomRate = shortOrZero(shop->value(terms + 4));
+    Tariff.CancelFee = moneyOrZero(shop->value(terms + 5));
+    Tariff.CancelRate = shortOrZero(shop->value(terms + 6));
+    Tariff.OptRateAll = shortOrZero(shop->value(terms + 7));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Board write-back
+
+void Main_Form::WriteBackBoard()
+{
+    if (Tariff.SelectedShopID == 0 || BoardRowCount == 0 || !m_module.AppDatabase.isOpen())
+        return;
+    Database &db = m_module.AppDatabase;
+    const bool own = !db.inTransaction();
+    if (own)
+        db.beginTransaction();
+    try {
+        for (int r = 1; r <= BoardRowCount && !Grid_Girl->text(r, ColName).isEmpty(); ++r)
+            WriteBackRow(r);
+        if (own)
+            db.commit();
+    } catch (...) {
+        if (own)
+            db.rollback();
+        throw;
+    }
+}
+
+void Main_Form::WriteBackRow(int r)
+{
+    m_module.AppDatabase.exec(
+        QStringLiteral("UPDATE 現在状況 SET [出退勤]=?,[空]=?,[他店舗]=?,[終了予定]=?,[場所]=?,[顧客ID]=?,[選択OP]=? "
+                       "WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
+        {SqlBool(Grid_Girl->text(r, ColDuty) == OnDuty), SqlBool(Grid_Girl->text(r, ColBusy)),
+         SqlBool(Grid_Girl->text(r, ColOther)), storedTime(Grid_Girl->text(r, ColEnd)),
+         SqlQuote(Grid_Girl->text(r, ColPlace)), SqlNumber(Grid_Girl->text(r, ColCustomerId)),
+         SqlNumber(Grid_Girl->text(r, ColSelectedOptions)), Tariff.SelectedShopID,
+         SqlNumber(Grid_Girl->text(r, ColCompanionId))});
+}
+
+// ---------------------------------------------------------------------------------------------
+// Status board
+
+void Main_Form::Grid_Girl_BeforeEdit(int row, int col, bool &cancel)
+{
+    // Duty, busy and other-shop only; the duty list is offered on companion rows alone.
+    cancel = !(col == ColDuty || col == ColBusy || col == ColOther) || (col == ColDuty && row > BoardRowCount);
+}
+
+void Main_Form::Grid_Girl_AfterEdit(int row, int col)
+{
+    if (col != ColDuty || row < 1 || row > BoardRowCount)
+        return;
+    guarded([&] {
+        if (Grid_Girl->text(row, ColDuty) == OffDuty) {
+            Grid_Girl->setText(row, ColBusy, False_);
+            Grid_Girl->setText(row, ColOther, False_);
+            RowOtherShop[row] = false;
+            EndBooking(row);
+            Grid_Girl->select(row, ColDuty);
+        } else {
+            // On duty reaches the store at once, so a crash never loses who came in.
+            WriteBackRow(row);
+        }
+    });
+}
+
+void Main_Form::Grid_Girl_Click()
+{
+    const int r = Grid_Girl->row();
+    const int c = Grid_Girl->col();
+    if (r < 1)
+        return;
+    if (r > BoardRowCount) {
+        if (c == ColBusy || c == ColOther)
+            Grid_Girl->setText(r, c, False_);
+        return;
+    }
+    switch (c) {
+    case ColName:
+    case ColGenji:
+        SelectedBoardRow = r;
+        break;
+    case ColBusy:
+        guarded([&] {
+            if (Grid_Girl->text(r, ColDuty) == OffDuty)
+                Grid_Girl->setText(r, ColBusy, False_);   // an off-duty companion cannot be out
+            if (Grid_Girl->text(r, ColOther) == True_) {
+                Grid_Girl->setText(r, ColBusy, True_);    // out for another shop: not changed here
+                return;
+            }
+            ResetBookingEntry();
+            if (Grid_Girl->text(r, ColBusy) == True_)
+                StartBooking(r);
+            else
+                EndBooking(r);
+        });
+        break;
+    case ColOther:
+        Grid_Girl->setText(r, ColOther, boolText(RowOtherShop.value(r)));
+        break;
+    default:
+        break;
+    }
+}
+
+void Main_Form::StartBooking(int r)
+{
+    SelectedBoardRow = r;
+    const QString cid = Grid_Girl->text(r, ColCompanionId);
+    for (int s = 0; s < m_module.ShopCount; ++s) {
+        if (s == m_shownPosition)
+            continue;
+        m_module.AppDatabase.exec(
+            QStringLiteral("UPDATE 現在状況 SET [空]=1,[他店舗]=1 WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
+            {m_module.ShopIDs[s], SqlNumber(cid)});
+    }
+    Label_Shop_Name->setText(Combo_Shop_Name->currentText());
+    Label_Girl_Name->setText(Grid_Girl->text(r, ColName));
+    Label_GirlID->setText(cid);
+    const QDateTime now = Clock::now();
+    Label_Date->setText(BusinessDate(now).toString(QStringLiteral("yyyy/MM/dd")));
+    Text_Start_Time->setText(FormatHHMM(now.time()));
+    const int offered = int(Grid_Girl->value(r, ColOptions));
+    for (int k = 0; k < 15; ++k) {
+        const bool has = offered & m_module.BitOn[k];
+        Check_Option[k]->setEnabled(has);
+        if (has)
+            Check_Option[k]->setChecked(false);
+    }
+    SelectedOptionMask = 0;
+    Grid_Girl->setText(r, ColSelectedOptions, QStringLiteral("0"));
+    LoadSurcharges(cid);
+    // This shop's row reaches the store at once too: who is out must survive a crash.
+    WriteBackRow(r);
+}
+
+void Main_Form::LoadSurcharges(const QString &companionId)
+{
+    CompanionSurcharges.fill(0);
+    const std::optional<Row> row = m_module.AppDatabase.first(
+        QStringLiteral("SELECT [C1割増],[C2割増],[C3割増],[C4割増],[OP割増],[延長割増],[指名割増],[キャンセル割増] "
+                       "FROM コンパニオン WHERE [コンパニオンID]=?;"),
+        {SqlNumber(companionId)});
+    if (!row)
+        return;
+    for (int i = 0; i < 8; ++i)
+        CompanionSurcharges[i] = shortOrZero(row->value(i));
+}
+
+void Main_Form::EndBooking(int r)
+{
+    const QString cid = Grid_Girl->text(r, ColCompanionId);
+    FreeAtOtherShops(cid);
+    Grid_Girl->setText(r, ColEnd, QString());
+    Grid_Girl->setText(r, ColLeft, QString());
+    Grid_Girl->setText(r, ColPlace, QString());
+    if (m_shownPosition >= 0) {
+        m_module.EndTimes[m_shownPosition][r] = QTime();
+        m_module.WarnState[m_shownPosition][r] = -1;
+    }
+    Grid_Girl->setCellBackground(r, ColLeft, QColor());
+    WriteBackRow(r);
+    for (int k = 0; k < 15; ++k) {
+        if (Tariff.ShopOptionMask & m_module.BitOn[k]) {
+            Check_Option[k]->setChecked(false);
+            Check_Option[k]->setVisible(true);
+        }
+    }
+    Combo_Course->setCurrentIndex(-1);
+}
+
+void Main_Form::FreeAtOtherShops(const QString &companionId)
+{
+    for (int s = 0; s < m_module.ShopCount; ++s) {
+        if (s == m_shownPosition)
+            continue;
+        m_module.AppDatabase.exec(
+            QStringLiteral("UPDATE 現在状況 SET [空]=0,[他店舗]=0 WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
+            {m_module.ShopIDs[s], SqlNumber(companionId)});
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// End-time warning
+
+void Main_Form::TimerWarningTick()
+{
+    const int keepRow = Grid_Girl->row();
+    const int keepCol = Grid_Girl->col();
+    QString warning = QStringLiteral("！終了予定！");
+    const int header = warning.size();
+    int lastNamed = -1;
+    const QTime now = Clock::now().time();
+
+    for (int s = 0; s < m_module.ShopCount; ++s) {
+        const int rows = std::min<int>(m_module.WarnState[s].value(0), m_module.WarnState[s].size() - 1);
+        for (int r = 1; r <= rows; ++r) {
+            int &state = m_module.WarnState[s][r];
+            if (state == -1)
+                continue;
+            int minutes = state == 0 ? 0 : RemainingMinutes(m_module.EndTimes[s][r], now);
+            // Minutes only ever count down; a jump up means the end went by between two ticks.
+            if (minutes > state)
+                minutes = 0;
+            state = minutes;
+            const bool shown = s == m_shownPosition;
+            if (shown)
+                Grid_Girl->setText(r, ColLeft, QString::number(minutes));
+            if (minutes > m_module.ShopWarnMinutes[s]) {
+                if (shown)
+                    Grid_Girl->setCellBackground(r, ColLeft, QColor());
+            } else {
+                if (s != lastNamed) {
+                    warning += m_module.ShopNames.value(s) + QStringLiteral("\r\n");
+                    lastNamed = s;
+                }
+                if (shown)
+                    Grid_Girl->setCellBackground(r, ColLeft, WarningColour);
+            }
+        }
+    }
+    Grid_Girl->select(keepRow, keepCol);
+
+    m_warningText = warning.size() > header ? warning : QString();
+    if (!m_warningText.isEmpty()) {
+        Text_Warning->setPlainText(QString(m_warningText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        Text_Warning->setVisible(true);
+    } else {
+        Text_Warning->clear();
+        Text_Warning->setVisible(false);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void Main_Form::guarded(const std::function<void()> &body)
+{
+    try {
+        body();
+    } catch (const AppError &error) {
+        ShowCommonError(this, error);
+    }
+}
+
+} // namespace rp

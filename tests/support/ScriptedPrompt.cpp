@@ -1,0 +1,72 @@
+#include "support/ScriptedPrompt.h"
+
+namespace rp::test {
+
+ScriptedPrompt::ScriptedPrompt() { InstallPrompt(this); }
+
+ScriptedPrompt::~ScriptedPrompt() { InstallPrompt(nullptr); }
+
+Answer ScriptedPrompt::message(QWidget *, const QString &text, Buttons buttons, const QString &title)
+{
+    m_shown.append({QStringLiteral("message"), text, title, buttons});
+    if (buttons == Buttons::Ok && (m_autoNotices || m_answers.isEmpty())) {
+        if (!m_autoNotices)
+            m_unexpected << text;
+        return Answer::Ok;
+    }
+    if (m_answers.isEmpty() || m_answers.head().typeId() != QMetaType::Int) {
+        m_unexpected << text;
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+    return Answer(m_answers.dequeue().toInt());
+}
+
+std::optional<QString> ScriptedPrompt::input(QWidget *, const QString &title, const QString &prompt, const QString &)
+{
+    m_shown.append({QStringLiteral("input"), prompt, title, Buttons::OkCancel});
+    if (m_answers.isEmpty() || m_answers.head().typeId() == QMetaType::Int) {
+        m_unexpected << prompt;
+        return std::nullopt;
+    }
+    const QVariant v = m_answers.dequeue();
+    if (!v.isValid())
+        return std::nullopt;
+    return v.toString();
+}
+
+std::optional<QString> ScriptedPrompt::fileName(QWidget *, const FileDialogSpec &spec)
+{
+    m_shown.append({QStringLiteral("file"), spec.title, spec.title, Buttons::OkCancel});
+    if (m_answers.isEmpty() || m_answers.head().typeId() == QMetaType::Int) {
+        m_unexpected << spec.title;
+        return std::nullopt;
+    }
+    const QVariant v = m_answers.dequeue();
+    if (!v.isValid())
+        return std::nullopt;
+    return v.toString();
+}
+
+QStringList ScriptedPrompt::messages() const
+{
+    QStringList out;
+    for (const Shown &s : m_shown)
+        if (s.kind == QLatin1String("message"))
+            out << s.text;
+    return out;
+}
+
+QString ScriptedPrompt::lastMessage() const
+{
+    const QStringList all = messages();
+    return all.isEmpty() ? QString() : all.constLast();
+}
+
+void ScriptedPrompt::clear()
+{
+    m_answers.clear();
+    m_shown.clear();
+    m_unexpected.clear();
+}
+
+} // namespace rp::test

@@ -1,0 +1,70 @@
+#include "support/TestApp.h"
+
+#include "data/Clock.h"
+
+#include <QApplication>
+
+namespace rp::test {
+
+TestApp::TestApp() : m_dir(std::make_unique<QTemporaryDir>()), m_path(m_dir->path())
+{
+    m_app = std::make_unique<Application>(m_path);
+    m_app->setSplashWaitMs(0);
+}
+
+TestApp::TestApp(const QString &folder) : m_path(folder)
+{
+    m_app = std::make_unique<Application>(m_path);
+    m_app->setSplashWaitMs(0);
+}
+
+TestApp::~TestApp()
+{
+    m_app.reset();
+}
+
+bool TestApp::start() { return m_app->start(); }
+
+bool TestApp::close()
+{
+    board().close();
+    QApplication::processEvents();
+    return m_app->finished();
+}
+
+std::unique_ptr<TestApp> TestApp::restart()
+{
+    auto next = std::make_unique<TestApp>(m_path);
+    return next;
+}
+
+qint32 TestApp::addShop(const QString &name, int warnMinutes)
+{
+    db().exec(QStringLiteral("INSERT INTO 店舗([店舗名],[C1名],[C1時間1],[C1料金1],[C1割合],[延長時間],[延長料金],[延長割合],"
+                             "[指名料],[指名割合],[キャンセル料],[キャンセル割合],[OP割合],[警告時間]) "
+                             "VALUES(?,'A','60',10000,40,30,5000,40,2000,50,3000,50,40,?);"),
+              {name, warnMinutes});
+    return db().scalar(QStringLiteral("SELECT max([店舗ID]) FROM 店舗;")).toInt();
+}
+
+qint32 TestApp::addCompanion(const QString &genji, const QVector<QString> &namesPerSlot, const QVector<int> &optionsPerSlot)
+{
+    QStringList cols{QStringLiteral("[源氏名]")};
+    QVariantList values{genji};
+    for (int s = 0; s < namesPerSlot.size(); ++s) {
+        cols << QStringLiteral("[店舗%1ID]").arg(s + 1) << QStringLiteral("[名前%1]").arg(s + 1)
+             << QStringLiteral("[オプション%1]").arg(s + 1);
+        values << (s < module().ShopCount ? QVariant(module().ShopIDs[s]) : QVariant(QMetaType(QMetaType::Int)))
+               << (namesPerSlot[s].isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(namesPerSlot[s]))
+               << optionsPerSlot.value(s, 0);
+    }
+    QStringList marks;
+    for (int i = 0; i < values.size(); ++i)
+        marks << QStringLiteral("?");
+    db().exec(QStringLiteral("INSERT INTO コンパニオン(") + cols.join(QLatin1Char(',')) + QStringLiteral(") VALUES(")
+                  + marks.join(QLatin1Char(',')) + QStringLiteral(");"),
+              values);
+    return db().scalar(QStringLiteral("SELECT max([コンパニオンID]) FROM コンパニオン;")).toInt();
+}
+
+} // namespace rp::test

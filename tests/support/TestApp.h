@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/Application.h"
+#include "data/Database.h"
+#include "data/Module1.h"
+#include "reception/Main_Form.h"
+#include "support/ScriptedPrompt.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+namespace rp::test {
+
+// The whole program, started in a temporary folder of its own with a scripted prompt service.
+class TestApp
+{
+public:
+    TestApp();                                   // new empty folder
+    explicit TestApp(const QString &folder);     // an existing folder (restart in the same place)
+    ~TestApp();
+
+    bool start();
+    // Closes the board as the operator would; true when the program ended.
+    bool close();
+    // A second run in the same folder (the first must have been closed).
+    std::unique_ptr<TestApp> restart();
+
+    QString folder() const { return m_path; }
+    Application &app() { return *m_app; }
+    Module1 &module() { return m_app->module(); }
+    Database &db() { return m_app->database(); }
+    Main_Form &board() { return *m_app->mainForm(); }
+    ScriptedPrompt &prompt() { return m_prompt; }
+
+    // Direct inserts for arranging a test; return the new row's ID.
+    qint32 addShop(const QString &name, int warnMinutes = 10);
+    qint32 addCompanion(const QString &genji, const QVector<QString> &namesPerSlot,
+                        const QVector<int> &optionsPerSlot = {});
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_path;
+    ScriptedPrompt m_prompt;
+    std::unique_ptr<Application> m_app;
+};
+
+} // namespace rp::test
