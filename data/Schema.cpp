@@ -33,7 +33,7 @@ QString columnSql(const ColumnDef &c)
     case ColumnType::Bit:
         return sql + QStringLiteral("INTEGER NOT NULL DEFAULT 0 CHECK(%1 IN (0,1))").arg(b);
     case ColumnType::Date:
-        sql += QStringLiteral("TEXT CHECK(%1 IS NULL OR (%1 GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]' AND date(%1) IS NOT NULL))").arg(b);
+        sql += QStringLiteral("TEXT CHECK(%1 IS NULL OR (%1 GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]' AND date(%1,'+0 days') = %1))").arg(b);
         break;
     case ColumnType::Time:
         sql += QStringLiteral("TEXT CHECK(%1 IS NULL OR (%1 GLOB '[0-2][0-9]:[0-5][0-9]:[0-5][0-9]' AND %1 < '24'))").arg(b);
