@@ -80,7 +80,7 @@ void Database::createFile(const QString &path)
     if (QFileInfo::exists(path))
         throw AppError(3204, QStringLiteral("データベースは既に存在します。: ") + path);
     withConnection(path, QString(), [](QSqlDatabase &db) {
-        for (const QString &sql : PermanentTablesSql()) {
+        for (const QString &sql : PermanentTablesSql() + IndexesSql()) {
             QSqlQuery query(db);
             if (!query.exec(sql))
                 throw toError(query.lastError());
@@ -121,6 +121,10 @@ void Database::open(const QString &path)
         // Reading the catalogue is where SQLite notices a file that is not a database.
         QSqlQuery probe = prepared(db, QStringLiteral("SELECT count(*) FROM sqlite_master;"), {});
         probe.finish();
+        // Ten years of bookings stay quick to search; a file from elsewhere gets its indexes once.
+        if (tableExists(QStringLiteral("履歴")) && tableExists(QStringLiteral("顧客")))
+            for (const QString &sql : IndexesSql())
+                exec(sql);
     } catch (...) {
         close();
         throw;

@@ -155,6 +155,13 @@ QStringList PermanentTablesSql()
 
 QString CreateStatusTableSql() { return CreateTableSql(StatusTable()); }
 
+QStringList IndexesSql()
+{
+    return {QStringLiteral("CREATE INDEX IF NOT EXISTS [履歴_顧客] ON 履歴([顧客ID],[年月日]);"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS [履歴_年月日] ON 履歴([年月日]);"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS [顧客_TEL] ON 顧客([TEL]);")};
+}
+
 QStringList ColumnNames(const TableDef &table)
 {
     QStringList names;

@@ -32,6 +32,8 @@ const TableDef &StatusTable();       // 現在状況
 QString CreateTableSql(const TableDef &table);
 QStringList PermanentTablesSql();    // 顧客, 店舗, コンパニオン, 履歴 in that order
 QString CreateStatusTableSql();
+// Lookup indexes for the history and customer searches (kept up to date by the store itself).
+QStringList IndexesSql();
 
 // Column lists that several statements share.
 QStringList ColumnNames(const TableDef &table);

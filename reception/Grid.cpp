@@ -48,6 +48,11 @@ public:
     {
         auto *combo = new QComboBox(parent);
         combo->addItems(m_grid->columnComboList(index.column()));
+        // A choice in the list is the edit: commit it at once, as the operator expects.
+        connect(combo, &QComboBox::activated, this, [this, combo] {
+            emit const_cast<GridDelegate *>(this)->commitData(combo);
+            emit const_cast<GridDelegate *>(this)->closeEditor(combo);
+        });
         return combo;
     }
 

@@ -101,6 +101,7 @@ private slots:
     void timerCountsDownColoursAndNamesTheShops();
     void timerLatchesTheEnd();
     void manyCompanionsGrowTheBoard();
+    void mouseClicksReachTheBoard();
 };
 
 void BoardTest::shopSelectionLoadsTheStoredTariff()
@@ -602,6 +603,33 @@ void BoardTest::manyCompanionsGrowTheBoard()
     QCOMPARE(f.grid().cellBackground(62, 6), Warning);
     QVERIFY(f.grid().editCell(61, 2, "出勤"));
     QVERIFY(statusOf(f.t, f.shopA, ids[58]).duty);
+}
+
+void BoardTest::mouseClicksReachTheBoard()
+{
+    TwoShops f;
+    f.b().resize(1360, 700);
+    f.choose(0);
+    const int row = f.rowOf(f.ai);
+    QVERIFY(f.grid().editCell(row, 2, "出勤"));
+    Grid &g = f.grid();
+    const QPoint busy = g.visualRect(g.model()->index(row - 1, 3)).center();
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, busy);
+    QCOMPARE(g.text(row, 3), QString("True"));
+    QCOMPARE(f.b().Label_Girl_Name->text(), QString("アイ"));
+    QVERIFY(statusOf(f.t, f.shopB, f.ai).other);
+
+    // A click on the duty cell opens its list; choosing 退勤 ends her duty.
+    const QPoint duty = g.visualRect(g.model()->index(row - 1, 2)).center();
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, duty);
+    auto *editor = g.viewport()->findChild<QComboBox *>();
+    QVERIFY(editor);
+    editor->setCurrentIndex(1);
+    emit editor->activated(1);
+    QTRY_COMPARE(g.text(row, 2), QString("退勤"));
+    QCOMPARE(g.text(row, 3), QString("False"));
+    QVERIFY(!statusOf(f.t, f.shopA, f.ai).duty);
+    QVERIFY(!statusOf(f.t, f.shopB, f.ai).other);
 }
 
 QTEST_MAIN(BoardTest)
