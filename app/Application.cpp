@@ -96,7 +96,6 @@ bool Application::start()
         // 7-9. Lists and bit tables.
         m_module->LoadShopList();
         m_module->LoadCompanionList();
-        m_main->Combo_Shop_Name->setCurrentIndex(-1);
         m_module->InitBitMasks();
 
         // 10. The working table of the board: kept from the previous run, or created and filled.

@@ -371,6 +371,8 @@ void BoardTest::busyToggleStartsAndEndsABooking()
 {
     TwoShops f;
     Clock::set(QDateTime(QDate(2026, 12, 9), QTime(2, 30)));
+    f.t.db().exec("UPDATE コンパニオン SET [C1割増]=5,[C4割増]=-3,[OP割増]=10,[指名割増]=NULL,[キャンセル割増]=100 "
+                  "WHERE [コンパニオンID]=?;", {f.ai});
     f.choose(0);
     const int row = f.rowOf(f.ai);
     QVERIFY(f.grid().editCell(row, 2, "出勤"));
@@ -385,6 +387,7 @@ void BoardTest::busyToggleStartsAndEndsABooking()
     QCOMPARE(b.Text_Start_Time->text(), QString("02:30"));
     QCOMPARE(f.grid().text(row, 11), QString("0"));
     QCOMPARE(b.SelectedOptionMask, qint16(0));
+    QCOMPARE(b.CompanionSurcharges, (std::array<qint16, 8>{5, 0, 0, -3, 10, 0, 0, 100}));
     // She offers options 1 and 3 here (mask 5).
     QVERIFY(b.Check_Option[0]->isEnabled());
     QVERIFY(!b.Check_Option[1]->isEnabled());
