@@ -92,7 +92,8 @@ void Database::checkFile(const QString &path)
 {
     if (!QFileInfo(path).isFile())
         throw AppError(AppError::FileNotFound, QStringLiteral("ファイルが見つかりません。: ") + path);
-    withConnection(path, QStringLiteral("QSQLITE_OPEN_READONLY"), [&path](QSqlDatabase &db) {
+    // Read-write, so that a journal left by a power cut is rolled back before the file is judged.
+    withConnection(path, QString(), [&path](QSqlDatabase &db) {
         QSqlQuery query(db);
         if (!query.exec(QStringLiteral("PRAGMA quick_check;")))
             throw AppError(AppError::NotADatabase,

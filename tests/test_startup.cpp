@@ -68,6 +68,7 @@ private slots:
     void exitAnsweredNoKeepsTheDutyStateForTheNextRun();
     void exitAnsweredCancelKeepsRunningWithListsReloaded();
     void damagedFileIsNeitherBackedUpNorReplaced();
+    void fileLeftByAPowerCutIsRecovered();
     void syncStatusRowsInsertsUpdatesAndDeletes();
     void quotesRoundTripInEveryKindOfText();
     void sqlValueHelpers();
@@ -286,6 +287,30 @@ void StartupTest::damagedFileIsNeitherBackedUpNorReplaced()
         QVERIFY(t.close());
         QCOMPARE(readAll(db), content);
     }
+}
+
+void StartupTest::fileLeftByAPowerCutIsRecovered()
+{
+    // The files as a power cut in the middle of a write leaves them: the database and its journal.
+    QTemporaryDir crashed;
+    {
+        TestApp t;
+        QVERIFY(t.start());
+        t.addShop("本店");
+        t.db().beginTransaction();
+        t.db().exec("UPDATE 店舗 SET [店舗名]='途中' ;");
+        t.db().exec("INSERT INTO 顧客([TEL]) VALUES('0312345678');");
+        const QString journal = t.folder() + "/rosterpad.mdb-journal";
+        QVERIFY(QFile::exists(journal));
+        QVERIFY(QFile::copy(t.folder() + "/rosterpad.mdb", crashed.path() + "/rosterpad.mdb"));
+        QVERIFY(QFile::copy(journal, crashed.path() + "/rosterpad.mdb-journal"));
+        t.db().rollback();
+    }
+    TestApp after(crashed.path());
+    QVERIFY(after.start());
+    QVERIFY(after.prompt().shown().isEmpty());
+    QCOMPARE(after.db().scalar("SELECT [店舗名] FROM 店舗;").toString(), QString("本店"));
+    QCOMPARE(after.db().scalar("SELECT count(*) FROM 顧客;").toInt(), 0);
 }
 
 void StartupTest::syncStatusRowsInsertsUpdatesAndDeletes()
