@@ -48,6 +48,12 @@ void keepPlaceWhenHidden(QWidget *widget)
     widget->setSizePolicy(policy);
 }
 
+// Width of n full-width characters in the widget's font.
+int fullWidthRoom(const QWidget *widget, int n)
+{
+    return widget->fontMetrics().horizontalAdvance(QString(n, QChar(0x3042)));
+}
+
 // A caption shown as typed: an "&" in a shop's option name is not a keyboard accelerator.
 QString plainCaption(const QString &text)
 {
@@ -127,13 +133,14 @@ void Form_GirlData::buildControls()
     shopGrid->addWidget(new QLabel(QStringLiteral("コンパニオン名"), this), 0, 1);
     for (int i = 0; i < MaxShops; ++i) {
         Label_Shop[i] = named(new QLabel(this), QStringLiteral("Label_Shop_%1").arg(i));
-        Label_Shop[i]->setMinimumWidth(160);
         keepPlaceWhenHidden(Label_Shop[i]);
         Text_SName[i] = entryBox(QStringLiteral("Text_SName_%1").arg(i), 150);
         keepPlaceWhenHidden(Text_SName[i]);
         shopGrid->addWidget(Label_Shop[i], i + 1, 0);
         shopGrid->addWidget(Text_SName[i], i + 1, 1);
     }
+    // Room for a shop name of ten full-width characters; a longer one widens the window.
+    shopGrid->setColumnMinimumWidth(0, fullWidthRoom(this, 10));
     left->addLayout(shopGrid);
     left->addSpacing(12);
 
@@ -171,12 +178,15 @@ void Form_GirlData::buildControls()
     for (int k = 0; k < int(Check_Option.size()); ++k) {
         auto *box = named(new QCheckBox(Frame2), QStringLiteral("Check_Option_%1").arg(k));
         box->setProperty(TagProperty, CheckTag);
-        box->setMinimumWidth(140);
         keepPlaceWhenHidden(box);
         Check_Option[k] = box;
         // Options 1-5 down the first column, 6-10 the second, 11-15 the third.
         optionGrid->addWidget(box, 1 + k % 5, k / 5);
     }
+    // An option name holds at most eight full-width characters: the columns have room for them from
+    // the start, so choosing another shop does not reshape the window.
+    for (int c = 0; c < 3; ++c)
+        optionGrid->setColumnMinimumWidth(c, fullWidthRoom(Frame2, 8) + 30);
     optionGrid->setRowStretch(6, 1);
     Cmd_Print = named(new QPushButton(QStringLiteral("オプション表印刷"), Frame2), QStringLiteral("Cmd_Print"));
     optionGrid->addWidget(Cmd_Print, 7, 2);
@@ -636,6 +646,8 @@ void Form_GirlData::Cmd_Del_Click()
         m_module.LoadCompanionList();
         ResetCompanionState();
         ResetCompanionForm();
+        // Her name is no longer loaded: typing it again must be looked up afresh.
+        FocusText.clear();
     } catch (const AppError &error) {
         ShowCommonError(this, error);
     }

@@ -17,6 +17,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace rp {
 
 namespace {
@@ -77,8 +79,8 @@ QLineEdit *Form_ShopData::entryBox(const QString &name, ShopField field, const Q
     int width = 0;
     switch (field) {
     case ShopField::CourseName:
-    case ShopField::OptionName: width = fm.horizontalAdvance(QString(8, QChar(0x30B3))); break;
-    case ShopField::Duration: width = fm.horizontalAdvance(QString(4, QChar(0xFF10))); break;
+    case ShopField::OptionName: width = fm.horizontalAdvance(QString(8, QChar(0x5E97))); break;
+    case ShopField::Duration: width = fm.horizontalAdvance(QString(4, QChar(0x5E97))); break;
     case ShopField::CoursePrice: width = fm.horizontalAdvance(QStringLiteral("-999,999")); break;
     case ShopField::Fee: width = fm.horizontalAdvance(QStringLiteral("-99,999")); break;
     case ShopField::Rate: width = fm.horizontalAdvance(QStringLiteral("100.0")); break;
@@ -105,7 +107,7 @@ void Form_ShopData::buildControls()
     Combo_Shop_Name->setInsertPolicy(QComboBox::NoInsert);
     Combo_Shop_Name->setDuplicatesEnabled(true);
     Combo_Shop_Name->setCompleter(nullptr);
-    Combo_Shop_Name->setMinimumWidth(Combo_Shop_Name->fontMetrics().horizontalAdvance(QString(16, QChar(0x30B3))) + 40);
+    Combo_Shop_Name->setMinimumWidth(Combo_Shop_Name->fontMetrics().horizontalAdvance(QString(16, QChar(0x5E97))) + 40);
     Combo_Shop_Name->installEventFilter(this);
     Combo_Shop_Name->lineEdit()->installEventFilter(this);
     connect(Combo_Shop_Name, &QComboBox::activated, this, &Form_ShopData::Combo_Shop_Name_Click);
@@ -125,9 +127,10 @@ void Form_ShopData::buildControls()
         }
     }
 
-    Label_Ext = label(QStringLiteral("Label_Ext"), QStringLiteral("延　　長"));
+    Label_Ext_Minute = label(QStringLiteral("Label_Ext_Minute"), QStringLiteral("延長時間"));
     Text_Ext_Minute = entryBox(QStringLiteral("Text_Ext_Minute"), ShopField::Minutes, QStringLiteral("延長時間"));
     Label_Ext_Minute_Unit = label(QStringLiteral("Label_Ext_Minute_Unit"), QStringLiteral("分"));
+    Label_Ext_Money = label(QStringLiteral("Label_Ext_Money"), QStringLiteral("延長料金"));
     Text_Ext_Money = entryBox(QStringLiteral("Text_Ext_Money"), ShopField::Fee, QStringLiteral("延長料金"));
     Label_Ext_Money_Unit = label(QStringLiteral("Label_Ext_Money_Unit"), QStringLiteral("円"));
     Label_Shimei = label(QStringLiteral("Label_Shimei"), QStringLiteral("指　名　料"));
@@ -228,9 +231,10 @@ void Form_ShopData::buildLayout()
     auto *fees = new QGridLayout;
     fees->setHorizontalSpacing(4);
     fees->setVerticalSpacing(3);
-    fees->addWidget(Label_Ext, 0, 0);
+    fees->addWidget(Label_Ext_Minute, 0, 0);
     fees->addWidget(Text_Ext_Minute, 0, 1, Qt::AlignRight);
     fees->addWidget(Label_Ext_Minute_Unit, 0, 2);
+    fees->addWidget(Label_Ext_Money, 1, 0);
     fees->addWidget(Text_Ext_Money, 1, 1, Qt::AlignRight);
     fees->addWidget(Label_Ext_Money_Unit, 1, 2);
     fees->addWidget(Label_Shimei, 2, 0);

@@ -84,9 +84,10 @@ public:
     std::array<QLineEdit *, Options> Text_OneOpt_Rate{};
     std::array<QLabel *, Options> Label_OneOpt_Rate_Unit{};
 
-    QLabel *Label_Ext = nullptr;
+    QLabel *Label_Ext_Minute = nullptr;
     QLineEdit *Text_Ext_Minute = nullptr;
     QLabel *Label_Ext_Minute_Unit = nullptr;
+    QLabel *Label_Ext_Money = nullptr;
     QLineEdit *Text_Ext_Money = nullptr;
     QLabel *Label_Ext_Money_Unit = nullptr;
     QLabel *Label_Shimei = nullptr;
