@@ -64,7 +64,7 @@ frmSplash *Application::splash() const { return m_splash; }
 
 bool Application::start()
 {
-    // 1. The splash paints while events keep flowing for one second; a key or click closes it early.
+    // The splash paints while events keep flowing for one second; a key or click closes it early.
     m_splash = new frmSplash;
     m_splash->show();
     QElapsedTimer waited;
@@ -77,11 +77,11 @@ bool Application::start()
     m_main = new Main_Form(*this);
     m_module->setErrorParent(m_main);
     try {
-        // 2. The editors and the sales window exist, hidden, so the list loaders can fill them.
+        // The editors and the sales window exist, hidden, so the list loaders can fill them.
         m_splash->setMessage(QStringLiteral("Form Loading・・・"));
         loadChildForms();
 
-        // 3-6. The database file: checked, backed up, or created on the very first run; then opened.
+        // The database file: checked, backed up, or created on the very first run; then opened.
         m_splash->setMessage(QStringLiteral("DataBase Open・・・"));
         if (QFileInfo::exists(DbPath)) {
             // A file that is not an intact database must never reach the backup, nor be replaced.
@@ -93,15 +93,15 @@ bool Application::start()
         m_splash->setMessage(QStringLiteral("初期設定中・・・"));
         m_database->open(DbPath);
 
-        // 7-9. Lists and bit tables.
+        // Lists and bit tables.
         m_module->LoadShopList();
         m_module->LoadCompanionList();
         m_module->InitBitMasks();
 
-        // 10. The working table of the board: kept from the previous run, or created and filled.
+        // The working table of the board: kept from the previous run, or created and filled.
         ensureStatusTable();
 
-        // 11-12. The board's grids and an empty booking entry.
+        // The board's grids and an empty booking entry.
         m_main->PrepareGrids();
         m_main->ResetBookingEntry();
         m_main->Tariff.zeroTables();
@@ -113,8 +113,8 @@ bool Application::start()
         return false;
     }
 
-    // 13.
-    m_main->show();
+    // The board is the operator's whole screen.
+    m_main->showMaximized();
     m_splash->close();
     m_main->warningTimer()->start();
     m_started = true;

@@ -111,12 +111,13 @@ void Main_Form::buildLayout()
     for (int c = 0; c < 8; ++c)
         Grid_Girl->setColumnWidth(c, girlWidths[c]);
     Grid_Girl->setMinimumWidth(640);
+    Grid_Girl->horizontalHeader()->setStretchLastSection(true);
     left->addWidget(Grid_Girl, 1);
 
     Text_Warning = named(new QPlainTextEdit(central), QStringLiteral("Text_Warning"));
     Text_Warning->setReadOnly(true);
     Text_Warning->setFixedHeight(96);
-    Text_Warning->setStyleSheet(QStringLiteral("QPlainTextEdit { background: rgb(240,90,40); color: white; font-weight: bold; }"));
+    Text_Warning->setStyleSheet(QStringLiteral("QPlainTextEdit { background: rgb(240,90,40); color: white; font-weight: bold; font-size: 15pt; }"));
     Text_Warning->setVisible(false);
     left->addWidget(Text_Warning);
     columns->addLayout(left, 1);
@@ -237,6 +238,10 @@ void Main_Form::buildLayout()
         const QString designCaption = QStringLiteral("オプション") + QString::fromUtf8(digits[n / 100])
             + QString::fromUtf8(digits[(n / 10) % 10]) + QString::fromUtf8(digits[n % 10]);
         Check_Option[i] = named(new QCheckBox(designCaption, options), QStringLiteral("Check_Option_%1").arg(i));
+        // Options a shop does not offer are hidden; the others keep their places.
+        QSizePolicy keep = Check_Option[i]->sizePolicy();
+        keep.setRetainSizeWhenHidden(true);
+        Check_Option[i]->setSizePolicy(keep);
         og->addWidget(Check_Option[i], i / 5, i % 5);
     }
     eg->addWidget(options, 3, 0, 1, 6);
