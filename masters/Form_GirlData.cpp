@@ -318,7 +318,7 @@ bool Form_GirlData::Combo_Genji_LostFocus()
     const QScopedValueRollback<bool> guard(m_checking, true);
 
     const GirlFieldResult check = CheckGenjiName(text);
-    if (!check.accepted) {
+    if (!check.ok) {
         Notice(this, check.message);
         Combo_Genji->setFocus();
         return false;
@@ -468,7 +468,7 @@ bool Form_GirlData::CheckField(QLineEdit *box)
 
     if (result.text != box->text())
         box->setText(result.text);
-    if (!result.accepted) {
+    if (!result.ok) {
         Notice(this, result.message);
         box->setFocus();
         return false;

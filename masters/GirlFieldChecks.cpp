@@ -27,30 +27,18 @@ GirlNumberRange RangeOf(GirlNumberField field)
 
 GirlFieldResult CheckGenjiName(const QString &text)
 {
-    if (ByteLength(text) > CompanionNameBytes)
-        return refused(text, QStringLiteral("源氏名は全角６文字以内で入力してください。"));
-    return {true, text, {}};
+    return CheckTextWidth(text, CompanionNameBytes, QStringLiteral("源氏名は全角６文字以内で入力してください。"));
 }
 
 GirlFieldResult CheckCompanionName(const QString &text)
 {
-    if (ByteLength(text) > CompanionNameBytes)
-        return refused(text, QStringLiteral("コンパニオン名は全角６文字以内で入力してください。"));
-    return {true, text, {}};
+    return CheckTextWidth(text, CompanionNameBytes, QStringLiteral("コンパニオン名は全角６文字以内で入力してください。"));
 }
 
 GirlFieldResult CheckGirlNumber(GirlNumberField field, const QString &text)
 {
-    if (text.isEmpty())
-        return {true, text, {}};
-    const QString half = ToHalfWidth(text);
-    const std::optional<double> value = ParseNumber(half);
-    if (!value)
-        return refused(half, QStringLiteral("数値を入力してください。"));
     const GirlNumberRange range = RangeOf(field);
-    if (*value < range.lower || *value > range.upper)
-        return refused(half, range.message);
-    return {true, half, {}};
+    return CheckNumberInRange(text, range.lower, range.upper, range.message);
 }
 
 GirlFieldResult CheckCup(const QString &text)

@@ -1,16 +1,13 @@
 #pragma once
 
+#include "data/FieldCheck.h"
+
 #include <QString>
 
 namespace rp {
 
 // What checking one entry box of the companion editor gave.
-struct GirlFieldResult
-{
-    bool accepted = true;
-    QString text;      // what the box holds afterwards: converted where the field converts its text
-    QString message;   // the refusal shown to the operator; empty when accepted
-};
+using GirlFieldResult = FieldCheck;
 
 // The number boxes of the companion editor, by their range.
 enum class GirlNumberField { Age, Height, Measure, Surcharge };

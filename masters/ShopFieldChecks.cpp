@@ -12,12 +12,6 @@ ShopCheckResult refused(const QString &text, const QString &message) { return Sh
 
 } // namespace
 
-ShopCheckResult CheckTextWidth(const QString &text, int maxBytes, const QString &tooLong)
-{
-    if (ByteLength(text) > maxBytes)
-        return refused(text, tooLong);
-    return accepted(text);
-}
 
 ShopCheckResult CheckWholeYen(const QString &text, int maxChars, const QString &tooLong)
 {
@@ -36,25 +30,12 @@ ShopCheckResult CheckWholeYen(const QString &text, int maxChars, const QString &
 
 ShopCheckResult CheckPercentage(const QString &text)
 {
-    if (text.isEmpty())
-        return accepted(text);
-    const QString half = ToHalfWidth(text);
-    const std::optional<double> value = ParseNumber(half);
-    if (!value)
-        return refused(half, ShopMessages::notNumeric());
-    if (*value < 0.0 || *value > 100.0)
-        return refused(half, ShopMessages::rateRange());
-    return accepted(half);
+    return CheckNumberInRange(text, 0, 100, ShopMessages::rateRange());
 }
 
 ShopCheckResult CheckPlainNumber(const QString &text)
 {
-    if (text.isEmpty())
-        return accepted(text);
-    const QString half = ToHalfWidth(text);
-    if (!IsNumeric(half))
-        return refused(half, ShopMessages::notNumeric());
-    return accepted(half);
+    return CheckNumber(text);
 }
 
 ShopCheckResult CheckShopField(ShopField field, const QString &text)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/FieldCheck.h"
+
 #include <QString>
 
 namespace rp {
@@ -7,12 +9,7 @@ namespace rp {
 // The checks the shop editor's entry boxes run when they lose focus, kept apart from the widgets.
 // An empty text is always accepted. On a refusal the box keeps `text` (after any conversion) and the
 // operator is shown `message`.
-struct ShopCheckResult
-{
-    bool ok = true;
-    QString text;      // what the box shows afterwards
-    QString message;   // empty when accepted
-};
+using ShopCheckResult = FieldCheck;
 
 // What a box holds; decides the rule, its limit and its message.
 enum class ShopField {
@@ -26,7 +23,7 @@ enum class ShopField {
 };
 
 namespace ShopMessages {
-inline QString notNumeric() { return QStringLiteral("数値を入力してください。"); }
+inline QString notNumeric() { return NotNumericMessage(); }
 inline QString rateRange() { return QStringLiteral("０～１００の数値を入力してください。"); }
 inline QString sixDigits() { return QStringLiteral("６桁の金額を入力してください。"); }
 inline QString fiveDigits() { return QStringLiteral("５桁の金額を入力してください。"); }
@@ -36,8 +33,6 @@ inline QString optionName() { return QStringLiteral("オプション名は全角
 inline QString shopName() { return QStringLiteral("店舗名は全角１５文字以内で入力してください。"); }
 } // namespace ShopMessages
 
-// Text kept as typed; refused when wider than maxBytes (code page 932 bytes).
-ShopCheckResult CheckTextWidth(const QString &text, int maxBytes, const QString &tooLong);
 // Half-width, then "#,##0"; refused when not a number, or when the formatted text is longer than
 // maxChars (the box then keeps the half-width text as typed).
 ShopCheckResult CheckWholeYen(const QString &text, int maxChars, const QString &tooLong);

@@ -82,7 +82,7 @@ void TestGirlFieldChecks::numbers()
     QFETCH(QString, message);
 
     const GirlFieldResult r = CheckGirlNumber(field, input);
-    QCOMPARE(r.accepted, accepted);
+    QCOMPARE(r.ok, accepted);
     QCOMPARE(r.text, shown);
     QCOMPARE(r.message, message);
 }
@@ -116,7 +116,7 @@ void TestGirlFieldChecks::cup()
     QFETCH(QString, shown);
 
     const GirlFieldResult r = CheckCup(input);
-    QCOMPARE(r.accepted, accepted);
+    QCOMPARE(r.ok, accepted);
     QCOMPARE(r.text, shown);
     QCOMPARE(r.message, accepted ? QString() : CupMessage);
 }
@@ -143,7 +143,7 @@ void TestGirlFieldChecks::names()
     QFETCH(bool, accepted);
 
     const GirlFieldResult r = genji ? CheckGenjiName(input) : CheckCompanionName(input);
-    QCOMPARE(r.accepted, accepted);
+    QCOMPARE(r.ok, accepted);
     QCOMPARE(r.text, input);
     const QString expected = genji ? QStringLiteral("源氏名は全角６文字以内で入力してください。")
                                    : QStringLiteral("コンパニオン名は全角６文字以内で入力してください。");
