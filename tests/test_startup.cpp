@@ -70,6 +70,8 @@ private slots:
     void damagedFileIsNeitherBackedUpNorReplaced();
     void fileLeftByAPowerCutIsRecovered();
     void syncStatusRowsInsertsUpdatesAndDeletes();
+    void syncStatusRowsReportsAFailureAndWritesNothing();
+    void terminationKeepsTheDutyState();
     void quotesRoundTripInEveryKindOfText();
     void sqlValueHelpers();
     void bitMasks();
@@ -359,6 +361,44 @@ void StartupTest::syncStatusRowsInsertsUpdatesAndDeletes()
     t.module().DeleteStatusRows(2, s0);
     QCOMPARE(statusRows(t.db()), 0);
     QVERIFY(t.prompt().shown().isEmpty());
+}
+
+void StartupTest::syncStatusRowsReportsAFailureAndWritesNothing()
+{
+    TestApp t;
+    QVERIFY(t.start());
+    const qint32 s0 = t.addShop("本店");
+    t.addShop("二号店");
+    t.module().LoadShopList();
+    const qint32 a = t.addCompanion("あい", {"アイ", "アイコ"});
+    // The second shop's row cannot be written.
+    t.db().exec(QString("CREATE TRIGGER refuse BEFORE INSERT ON 現在状況 WHEN NEW.[店舗ID]<>%1 "
+                        "BEGIN SELECT RAISE(ABORT,'書き込めません'); END;").arg(s0));
+    t.module().SyncStatusRows(a);
+    QCOMPARE(t.prompt().messages().size(), 1);
+    QVERIFY(t.prompt().lastMessage().startsWith("Error!!  書き込めません  Error No.= "));
+    QCOMPARE(statusRows(t.db()), 0);
+    QVERIFY(!t.db().inTransaction());
+}
+
+void StartupTest::terminationKeepsTheDutyState()
+{
+    auto first = std::make_unique<TestApp>();
+    QVERIFY(first->start());
+    first->addShop("本店");
+    first->module().LoadShopList();
+    const qint32 a = first->addCompanion("あい", {"アイ"});
+    first->module().SyncStatusRows(a);
+    first->board().Combo_Shop_Name->setCurrentIndex(0);
+    emit first->board().Combo_Shop_Name->activated(0);
+    QVERIFY(first->board().Grid_Girl->editCell(1, 2, "出勤"));
+    // The system ends the program: no question, the board is written back and the table kept.
+    first->app().terminate();
+    QVERIFY(first->prompt().shown().isEmpty());
+    QVERIFY(!first->db().isOpen());
+    auto second = first->restart();
+    QVERIFY(second->start());
+    QCOMPARE(second->db().scalar("SELECT [出退勤] FROM 現在状況 WHERE [コンパニオンID]=?;", {a}).toInt(), 1);
 }
 
 void StartupTest::quotesRoundTripInEveryKindOfText()
