@@ -39,11 +39,6 @@ public:
         QApplication::style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, painter, base.widget);
     }
 
-    QString displayText(const QVariant &value, const QLocale &locale) const override
-    {
-        return QStyledItemDelegate::displayText(value, locale);
-    }
-
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &index) const override
     {
         auto *combo = new QComboBox(parent);
@@ -122,8 +117,6 @@ void Grid::setColumnFormat(int col, const QString &format) { m_formats[col] = fo
 void Grid::setColumnComboList(int col, const QString &list) { m_lists[col] = list.split(QLatin1Char('|')); }
 
 QStringList Grid::columnComboList(int col) const { return m_lists.value(col); }
-
-void Grid::setColumnHidden(int col, bool hidden) { QTableWidget::setColumnHidden(col, hidden); }
 
 QString Grid::headerText(int col) const
 {

@@ -27,7 +27,6 @@ public:
     void setColumnFormat(int col, const QString &format);     // display format, "$#,###" for money
     void setColumnComboList(int col, const QString &list);    // "出勤|退勤"
     QStringList columnComboList(int col) const;
-    void setColumnHidden(int col, bool hidden);
     QString headerText(int col) const;
     Qt::Alignment columnAlignment(int col) const { return m_alignments.value(col, Qt::AlignLeft); }
 
