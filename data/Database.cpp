@@ -165,6 +165,18 @@ int Database::exec(const QString &sql, const QVariantList &binds)
     return query.numRowsAffected();
 }
 
+int Database::insert(const QString &table, const QStringList &columns, const QVariantList &values)
+{
+    QStringList names, marks;
+    for (const QString &column : columns) {
+        names << QLatin1Char('[') + column + QLatin1Char(']');
+        marks << QStringLiteral("?");
+    }
+    return exec(QStringLiteral("INSERT INTO ") + table + QLatin1Char('(') + names.join(QLatin1Char(','))
+                    + QStringLiteral(") VALUES(") + marks.join(QLatin1Char(',')) + QStringLiteral(");"),
+                values);
+}
+
 Rows Database::rows(const QString &sql, const QVariantList &binds)
 {
     QSqlQuery query = prepared(handle(), sql, binds);

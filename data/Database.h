@@ -36,6 +36,8 @@ public:
 
     // Executes one statement; returns the number of rows it changed.
     int exec(const QString &sql, const QVariantList &binds = {});
+    // INSERT INTO table([c1],[c2],...) VALUES(?,?,...) with one value per column.
+    int insert(const QString &table, const QStringList &columns, const QVariantList &values);
     Rows rows(const QString &sql, const QVariantList &binds = {});
     std::optional<Row> first(const QString &sql, const QVariantList &binds = {});
     QVariant scalar(const QString &sql, const QVariantList &binds = {});   // null when there is no row

@@ -11,24 +11,15 @@ namespace rp {
 
 namespace {
 
-// Empties a list box without letting it announce a selection.
-void emptyList(QComboBox *combo)
+// Refills a list box without letting it announce a selection; it is left with none.
+void refillList(QComboBox *combo, const QStringList &items)
 {
     const QSignalBlocker block(combo);
     combo->clear();
-    combo->setCurrentIndex(-1);
-    if (combo->isEditable())
-        combo->setEditText(QString());
-}
-
-void fillList(QComboBox *combo, const QStringList &items)
-{
-    const QSignalBlocker block(combo);
-    const QString text = combo->isEditable() ? combo->currentText() : QString();
     combo->addItems(items);
     combo->setCurrentIndex(-1);
     if (combo->isEditable())
-        combo->setEditText(text);
+        combo->setEditText(QString());
 }
 
 } // namespace
@@ -124,10 +115,8 @@ void Module1::LoadShopList()
             lists << c.data();
     if (m_boardShopList && !lists.contains(m_boardShopList.data()))
         lists.prepend(m_boardShopList.data());
-    for (QComboBox *c : lists) {
-        emptyList(c);
-        fillList(c, ShopNames);
-    }
+    for (QComboBox *c : lists)
+        refillList(c, ShopNames);
 
     for (int i = 0; i < m_shopLabels.size(); ++i) {
         const bool listed = i < ShopCount;
@@ -161,10 +150,8 @@ void Module1::LoadCompanionList()
         ++CompanionCount;
     }
     for (const auto &c : std::as_const(m_companionLists)) {
-        if (!c)
-            continue;
-        emptyList(c);
-        fillList(c, CompanionNames);
+        if (c)
+            refillList(c, CompanionNames);
     }
     EnsureWarnRows(CompanionCount + 2);
     emit companionListLoaded();

@@ -128,4 +128,13 @@ std::optional<qint32> ToLong(const QString &text)
     return static_cast<qint32>(rounded);
 }
 
+QString ToFullWidthDigits(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out)
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            c = QChar(char16_t(c.unicode() - u'0' + 0xFF10));
+    return out;
+}
+
 } // namespace rp

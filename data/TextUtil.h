@@ -14,6 +14,8 @@ QString ToHalfWidth(const QString &text);
 // Column widths are counted in bytes of code page 932: ASCII and half-width katakana take 1 byte,
 // every other character 2 (a surrogate pair is one character).
 int ByteLength(const QString &text);
+// ASCII digits become full-width digits ("015" -> "０１５"), as captions write numbers.
+QString ToFullWidthDigits(const QString &text);
 
 // The one notion of "a number" behind every field check. Expects half-width text (see ToHalfWidth).
 // Accepts surrounding blanks, a sign, digits with "," between digits, a decimal part and an exponent.

@@ -2,6 +2,7 @@
 
 #include "data/AppError.h"
 #include "data/Prompt.h"
+#include "data/Schema.h"
 #include "data/SqlText.h"
 #include "masters/GirlFieldChecks.h"
 
@@ -30,8 +31,6 @@ const QString CheckTag = QStringLiteral("ck");
 const QString GenjiPrompt = QStringLiteral("源氏名は？");
 const QString ShopPrompt = QStringLiteral("店舗を選択してください");
 
-QVariant nullText() { return QVariant(QMetaType(QMetaType::QString)); }
-QVariant nullNumber() { return QVariant(QMetaType(QMetaType::Int)); }
 
 template<typename W>
 W *named(W *widget, const QString &name)
@@ -516,13 +515,10 @@ QVariantList Form_GirlData::surchargeValues() const
 
 namespace {
 
+// Age, measurements and surcharges: every column after the shop slots, in the table's order.
 const QStringList &bodyColumns()
 {
-    static const QStringList columns{QStringLiteral("[年齢]"),   QStringLiteral("[身長]"),   QStringLiteral("[バスト]"),
-                                     QStringLiteral("[カップ]"), QStringLiteral("[ウエスト]"), QStringLiteral("[ヒップ]"),
-                                     QStringLiteral("[C1割増]"), QStringLiteral("[C2割増]"), QStringLiteral("[C3割増]"),
-                                     QStringLiteral("[C4割増]"), QStringLiteral("[OP割増]"), QStringLiteral("[延長割増]"),
-                                     QStringLiteral("[指名割増]"), QStringLiteral("[キャンセル割増]")};
+    static const QStringList columns = ColumnNames(CompanionTable()).mid(3 + 3 * ShopSlots);
     return columns;
 }
 
@@ -568,26 +564,18 @@ void Form_GirlData::registerNew(const QString &genji)
     if (!AskOkCancel(this, genji + QStringLiteral("のデータを登録します。")))
         return;
 
-    QStringList columns{QStringLiteral("[源氏名]")};
+    // 源氏名, the twenty shop slots, then the body columns: the table's order after its ID and flag.
+    const QStringList columns = ColumnNames(CompanionTable()).mid(2);
     QVariantList values{genji};
     for (int slot = 1; slot <= ShopSlots; ++slot) {
-        columns << QStringLiteral("[店舗%1ID]").arg(slot) << QStringLiteral("[名前%1]").arg(slot)
-                << QStringLiteral("[オプション%1]").arg(slot);
         const int p = slot - 1;
         if (p < m_module.ShopCount && p < MaxShops)
             values << m_module.ShopIDs[p] << SqlQuote(Text_SName[p]->text()) << int(OptionBits[p]);
         else
-            values << nullNumber() << nullText() << 0;
+            values << SqlNumber(QString()) << SqlQuote(QString()) << 0;
     }
-    columns << bodyColumns();
     values << measurementValues() << surchargeValues();
-
-    QStringList marks;
-    for (int i = 0; i < values.size(); ++i)
-        marks << QStringLiteral("?");
-    m_module.AppDatabase.exec(QStringLiteral("INSERT INTO コンパニオン(") + columns.join(QLatin1Char(','))
-                                  + QStringLiteral(") VALUES(") + marks.join(QLatin1Char(',')) + QStringLiteral(");"),
-                              values);
+    m_module.AppDatabase.insert(QStringLiteral("コンパニオン"), columns, values);
 
     ResetCompanionState();
     m_module.LoadCompanionList();
@@ -614,13 +602,13 @@ void Form_GirlData::registerChange(const QString &genji, int position)
         const bool listed = p < m_module.ShopCount;
         assignments << QStringLiteral("[店舗%1ID]=?").arg(slot) << QStringLiteral("[名前%1]=?").arg(slot)
                     << QStringLiteral("[オプション%1]=?").arg(slot);
-        values << (listed ? QVariant(m_module.ShopIDs[p]) : nullNumber())
-               << (listed ? SqlQuote(Text_SName[p]->text()) : nullText()) << (listed ? int(OptionBits[p]) : 0);
+        values << (listed ? QVariant(m_module.ShopIDs[p]) : SqlNumber(QString()))
+               << SqlQuote(listed ? Text_SName[p]->text() : QString()) << (listed ? int(OptionBits[p]) : 0);
     }
     for (int slot = MaxShops + 1; slot <= ShopSlots; ++slot)
         assignments << QStringLiteral("[名前%1]=NULL").arg(slot) << QStringLiteral("[オプション%1]=0").arg(slot);
     for (const QString &column : bodyColumns())
-        assignments << column + QStringLiteral("=?");
+        assignments << QLatin1Char('[') + column + QStringLiteral("]=?");
     values << measurementValues() << surchargeValues();
 
     const qint32 id = m_module.CompanionIDs[position];

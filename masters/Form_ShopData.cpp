@@ -3,6 +3,7 @@
 #include "data/Module1.h"
 #include "data/Money.h"
 #include "data/Prompt.h"
+#include "data/Schema.h"
 #include "data/SqlText.h"
 #include "data/TextUtil.h"
 
@@ -26,13 +27,7 @@ namespace {
 const char *const TagProperty = "tag";
 const QString ClearTag = QStringLiteral("clr");
 
-QString fullWidthDigits(int n)
-{
-    QString s = QString::number(n);
-    for (QChar &c : s)
-        c = QChar(char16_t(c.unicode() - u'0' + 0xFF10));
-    return s;
-}
+QString fullWidthDigits(int n) { return ToFullWidthDigits(QString::number(n)); }
 
 QString courseColumn(int course, const QString &suffix) { return QStringLiteral("C%1").arg(course + 1) + suffix; }
 QString optionColumn(int option, const QString &suffix) { return QStringLiteral("OP%1").arg(option + 1) + suffix; }
@@ -503,24 +498,6 @@ QString Form_ShopData::registrationRefusal() const
     return QString();
 }
 
-QStringList Form_ShopData::insertColumns()
-{
-    QStringList cols;
-    for (int i = 0; i < Courses; ++i) {
-        cols << courseColumn(i, QStringLiteral("名"));
-        for (int j = 1; j <= RowsPerCourse; ++j)
-            cols << courseColumn(i, QStringLiteral("時間%1").arg(j)) << courseColumn(i, QStringLiteral("料金%1").arg(j));
-        cols << courseColumn(i, QStringLiteral("割合"));
-    }
-    for (int k = 0; k < Options; ++k)
-        cols << optionColumn(k, QStringLiteral("名")) << optionColumn(k, QStringLiteral("料金"))
-             << optionColumn(k, QStringLiteral("割合"));
-    cols << QStringLiteral("延長時間") << QStringLiteral("延長料金") << QStringLiteral("延長割合") << QStringLiteral("指名料")
-         << QStringLiteral("指名割合") << QStringLiteral("キャンセル料") << QStringLiteral("キャンセル割合")
-         << QStringLiteral("OP割合") << QStringLiteral("警告時間");
-    return cols;
-}
-
 QStringList Form_ShopData::updateColumns()
 {
     QStringList cols;
@@ -557,18 +534,11 @@ QVariantList Form_ShopData::valuesFor(const QStringList &columns) const
 
 void Form_ShopData::insertShop(const QString &name)
 {
-    const QStringList columns = insertColumns();
+    // Every tariff column after 店舗ID, 削除FLAG and 店舗名, in the table's own order.
+    const QStringList columns = ColumnNames(ShopTable()).mid(3);
     QVariantList values{name};
     values << valuesFor(columns);
-    QStringList names{QStringLiteral("[店舗名]")};
-    QStringList marks{QStringLiteral("?")};
-    for (const QString &c : columns) {
-        names << QLatin1Char('[') + c + QLatin1Char(']');
-        marks << QStringLiteral("?");
-    }
-    m_module.AppDatabase.exec(QStringLiteral("INSERT INTO 店舗(") + names.join(QLatin1Char(',')) + QStringLiteral(") VALUES(")
-                                  + marks.join(QLatin1Char(',')) + QStringLiteral(");"),
-                              values);
+    m_module.AppDatabase.insert(QStringLiteral("店舗"), QStringList{QStringLiteral("店舗名")} + columns, values);
     m_module.LoadShopList();
     // Shops are listed in ascending 店舗ID, so the new one is the last entry.
     const int last = Combo_Shop_Name->count() - 1;

@@ -137,7 +137,6 @@ private:
     void insertShop(const QString &name);
     void updateShop(int position);
     // Column names of 店舗 in the order of the insert and of the update; values for them.
-    static QStringList insertColumns();
     static QStringList updateColumns();
     QVariantList valuesFor(const QStringList &columns) const;
     void loadShop(qint32 shopId);

@@ -5,6 +5,7 @@
 #include "app/frmSplash.h"
 #include "data/Module1.h"
 #include "data/Prompt.h"
+#include "data/TextUtil.h"
 #include "masters/Form_GirlData.h"
 #include "masters/Form_ShopData.h"
 #include "reception/Grid.h"
@@ -232,11 +233,10 @@ void Main_Form::buildLayout()
     auto *options = named(new QGroupBox(QStringLiteral("オプション"), Frame_Entry), QStringLiteral("Frame_Option"));
     auto *og = new QGridLayout(options);
     og->setVerticalSpacing(2);
-    static const char *const digits[] = {"０", "１", "２", "３", "４", "５", "６", "７", "８", "９"};
     for (int i = 0; i < 15; ++i) {
         const int n = i + 1;
-        const QString designCaption = QStringLiteral("オプション") + QString::fromUtf8(digits[n / 100])
-            + QString::fromUtf8(digits[(n / 10) % 10]) + QString::fromUtf8(digits[n % 10]);
+        const QString designCaption =
+            QStringLiteral("オプション") + ToFullWidthDigits(QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0')));
         Check_Option[i] = named(new QCheckBox(designCaption, options), QStringLiteral("Check_Option_%1").arg(i));
         // Options a shop does not offer are hidden; the others keep their places.
         QSizePolicy keep = Check_Option[i]->sizePolicy();

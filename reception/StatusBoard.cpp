@@ -127,8 +127,6 @@ void Main_Form::LoadBoardRows(int p)
 
         const QVariant end = row.value(QStringLiteral("終了予定"));
         if (end.isNull()) {
-            Grid_Girl->setText(i, ColEnd, QString());
-            Grid_Girl->setText(i, ColLeft, QString());
             m_module.EndTimes[p][i] = QTime();
             m_module.WarnState[p][i] = -1;
         } else {

@@ -49,21 +49,16 @@ qint32 TestApp::addShop(const QString &name, int warnMinutes)
 
 qint32 TestApp::addCompanion(const QString &genji, const QVector<QString> &namesPerSlot, const QVector<int> &optionsPerSlot)
 {
-    QStringList cols{QStringLiteral("[源氏名]")};
+    QStringList cols{QStringLiteral("源氏名")};
     QVariantList values{genji};
     for (int s = 0; s < namesPerSlot.size(); ++s) {
-        cols << QStringLiteral("[店舗%1ID]").arg(s + 1) << QStringLiteral("[名前%1]").arg(s + 1)
-             << QStringLiteral("[オプション%1]").arg(s + 1);
+        cols << QStringLiteral("店舗%1ID").arg(s + 1) << QStringLiteral("名前%1").arg(s + 1)
+             << QStringLiteral("オプション%1").arg(s + 1);
         values << (s < module().ShopCount ? QVariant(module().ShopIDs[s]) : QVariant(QMetaType(QMetaType::Int)))
                << (namesPerSlot[s].isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(namesPerSlot[s]))
                << optionsPerSlot.value(s, 0);
     }
-    QStringList marks;
-    for (int i = 0; i < values.size(); ++i)
-        marks << QStringLiteral("?");
-    db().exec(QStringLiteral("INSERT INTO コンパニオン(") + cols.join(QLatin1Char(',')) + QStringLiteral(") VALUES(")
-                  + marks.join(QLatin1Char(',')) + QStringLiteral(");"),
-              values);
+    db().insert(QStringLiteral("コンパニオン"), cols, values);
     return db().scalar(QStringLiteral("SELECT max([コンパニオンID]) FROM コンパニオン;")).toInt();
 }
 
