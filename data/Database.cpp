@@ -17,6 +17,32 @@ QString nextConnectionName()
     return QStringLiteral("rosterpad-%1").arg(counter.fetchAndAddRelaxed(1));
 }
 
+// What the operator is told for the engine's failures that have a cause outside the program.
+QString causeText(int code)
+{
+    switch (code & 0xff) {
+    case 5:   // busy
+    case 6:   // locked
+        return QStringLiteral("データベースファイルが他のプログラムで使用中のため、書き込めませんでした。");
+    case 8:
+        return QStringLiteral("データベースファイルが読み取り専用のため、書き込めませんでした。");
+    case 10:
+        return QStringLiteral("データベースファイルの読み書きに失敗しました。");
+    case 11:
+        return QStringLiteral("データベースファイルが壊れています。");
+    case 13:
+        return QStringLiteral("ディスクの空き容量が足りないため、書き込めませんでした。");
+    case 14:
+        return QStringLiteral("データベースファイルを開けませんでした。");
+    case 19:
+        return QStringLiteral("保存できない値が含まれています。");
+    case 26:
+        return QStringLiteral("データベースファイルではありません。");
+    default:
+        return QString();
+    }
+}
+
 AppError toError(const QSqlError &error)
 {
     bool ok = false;
@@ -26,8 +52,13 @@ AppError toError(const QSqlError &error)
     QString text = error.databaseText();
     if (text.isEmpty())
         text = error.text();
+    const QString cause = ok ? causeText(number) : QString();
+    if (!cause.isEmpty())
+        text = cause + QStringLiteral(" (") + text + QLatin1Char(')');
     return AppError(number, text);
 }
+
+constexpr int FullDiskCode = 13;
 
 QSqlQuery prepared(const QSqlDatabase &db, const QString &sql, const QVariantList &binds)
 {
@@ -90,8 +121,7 @@ void Database::createFile(const QString &path)
 
 void Database::checkFile(const QString &path)
 {
-    if (!QFileInfo(path).isFile())
-        throw AppError(AppError::FileNotFound, QStringLiteral("ファイルが見つかりません。: ") + path);
+    checkSchema(path);
     // Read-write, so that a journal left by a power cut is rolled back before the file is judged.
     withConnection(path, QString(), [&path](QSqlDatabase &db) {
         QSqlQuery query(db);
@@ -101,6 +131,39 @@ void Database::checkFile(const QString &path)
                                + QStringLiteral("): ") + path);
         if (!query.next() || query.value(0).toString() != QLatin1String("ok"))
             throw AppError(AppError::NotADatabase, QStringLiteral("データベースが壊れています。: ") + path);
+    });
+}
+
+void Database::checkSchema(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        throw AppError(AppError::PathFileAccess,
+                       QStringLiteral("データベースファイルの場所にフォルダーがあります。: ") + path);
+    if (!info.isFile())
+        throw AppError(AppError::FileNotFound, QStringLiteral("ファイルが見つかりません。: ") + path);
+    if (info.size() == 0)
+        throw AppError(AppError::NotADatabase, QStringLiteral("データベースファイルが空です。: ") + path);
+    withConnection(path, QStringLiteral("QSQLITE_OPEN_READONLY"), [&path](QSqlDatabase &db) {
+        for (const TableDef *table : {&CustomerTable(), &ShopTable(), &CompanionTable(), &HistoryTable()}) {
+            QSqlQuery query(db);
+            if (!query.exec(QStringLiteral("PRAGMA table_info(\"") + table->name + QStringLiteral("\");")))
+                throw AppError(AppError::NotADatabase,
+                               QStringLiteral("データベースとして開けません (") + query.lastError().databaseText()
+                                   + QStringLiteral("): ") + path);
+            QStringList present;
+            while (query.next())
+                present << query.value(1).toString();
+            if (present.isEmpty())
+                throw AppError(AppError::NotADatabase,
+                               QStringLiteral("このプログラムのデータベースではありません (テーブル ") + table->name
+                                   + QStringLiteral(" がありません): ") + path);
+            for (const ColumnDef &column : table->columns)
+                if (!present.contains(column.name))
+                    throw AppError(AppError::NotADatabase,
+                                   QStringLiteral("このプログラムのデータベースではありません (") + table->name
+                                       + QStringLiteral(".") + column.name + QStringLiteral(" がありません): ") + path);
+        }
     });
 }
 
@@ -159,8 +222,22 @@ QSqlDatabase Database::handle() const
     return QSqlDatabase::database(m_connection, false);
 }
 
+void Database::failNthWrite(int n)
+{
+    m_failAt = n;
+    m_writesSeen = 0;
+}
+
+void Database::countWrite()
+{
+    ++m_writesSeen;
+    if (m_failAt > 0 && m_writesSeen == m_failAt)
+        throw AppError(FullDiskCode, causeText(FullDiskCode) + QStringLiteral(" (injected failure)"));
+}
+
 int Database::exec(const QString &sql, const QVariantList &binds)
 {
+    countWrite();
     QSqlQuery query = prepared(handle(), sql, binds);
     return query.numRowsAffected();
 }
@@ -218,6 +295,7 @@ void Database::beginTransaction()
 void Database::commit()
 {
     QSqlDatabase db = handle();
+    countWrite();
     if (!db.commit())
         throw toError(db.lastError());
     m_inTransaction = false;
@@ -229,6 +307,15 @@ void Database::rollback()
     m_inTransaction = false;
     if (!db.rollback())
         throw toError(db.lastError());
+}
+
+void Database::rollbackQuietly() noexcept
+{
+    if (!m_inTransaction)
+        return;
+    m_inTransaction = false;
+    if (QSqlDatabase::contains(m_connection))
+        QSqlDatabase::database(m_connection, false).rollback();
 }
 
 void Database::compactInto(const QString &target)

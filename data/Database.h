@@ -26,8 +26,11 @@ public:
 
     // Creates a new database file with the four permanent tables. Refuses an existing file.
     static void createFile(const QString &path);
-    // Throws unless the file exists and reads as an intact database of ours. Opens nothing for good.
+    // Throws unless the file exists and reads as an intact database of ours: the engine finds no damage
+    // and the four permanent tables are there with every column. Opens nothing for good.
     static void checkFile(const QString &path);
+    // The cheap half of checkFile: a database whose permanent tables have their columns. Throws otherwise.
+    static void checkSchema(const QString &path);
 
     void open(const QString &path);          // throws
     void close();
@@ -48,15 +51,46 @@ public:
     void rollback();
     bool inTransaction() const { return m_inTransaction; }
 
+    // Runs one operator action as one transaction: every write of body reaches the file at once, or
+    // none does. Called inside another atomic action it joins that one. A failure rolls back and is
+    // raised again to the caller, which reports it.
+    template<typename Body>
+    void atomic(Body &&body)
+    {
+        if (m_inTransaction) {
+            body();
+            return;
+        }
+        beginTransaction();
+        try {
+            body();
+            commit();
+        } catch (...) {
+            rollbackQuietly();
+            throw;
+        }
+    }
+    // Rolls back if a transaction is open; never throws.
+    void rollbackQuietly() noexcept;
+
+    // For tests: the n-th write from now on (statement or commit, counted from 1) fails as a full disk
+    // would; 0 turns it off. writesSeen() counts the writes since the last call.
+    void failNthWrite(int n);
+    int writesSeen() const { return m_writesSeen; }
+
     // Writes a compacted copy of the open database to target; fails when target exists.
     void compactInto(const QString &target);
 
     QSqlDatabase handle() const;
 
 private:
+    void countWrite();
+
     QString m_connection;
     QString m_path;
     bool m_inTransaction = false;
+    int m_failAt = 0;
+    int m_writesSeen = 0;
 };
 
 } // namespace rp
