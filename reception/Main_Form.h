@@ -122,7 +122,9 @@ public:
     // --- booking entry ---
     // Prices the booking from the controls as they stand and shows total and pay.
     void RecalculateCharges();
-    // Shows a registered booking as it was stored: stored amounts, stored end time, no re-pricing.
+    // Shows a registered booking as it was stored: stored amounts, stored end time, no re-pricing;
+    // her surcharges are read as when a booking starts, so the next priced change prices her terms.
+    // Every control of the area is set, so it may follow the customer load's reset directly.
     void ShowStoredBooking(const StoredEntry &e);
     // The start time the end time was last computed from: the last accepted start, never a refused one.
     QString ValidStartTime;
@@ -154,6 +156,11 @@ private:
     // Runs an operator action; a store failure is reported with the common error box.
     void guarded(const std::function<void()> &body);
 
+    Application &m_app;
+    Module1 &m_module;
+    int m_shownPosition = -1;
+    QString m_warningText;
+
     // --- booking entry ---
     void wireEntry();
     void Check_Cancel_Click();
@@ -168,11 +175,6 @@ private:
     // The companion's option flags at this shop (column 10 of the picked board row).
     qint16 OfferedOptionMask() const;
     bool m_checkingTime = false;   // a time message is up: the focus moves it causes are not leaves
-
-    Application &m_app;
-    Module1 &m_module;
-    int m_shownPosition = -1;
-    QString m_warningText;
 };
 
 } // namespace rp
