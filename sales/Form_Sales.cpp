@@ -98,13 +98,16 @@ Form_Sales::Form_Sales(Module1 &module, QWidget *parent) : ChildWindow(parent), 
     shopLayout->addWidget(
         periodGroup(shopFrame, QStringLiteral("年月日指定"), QStringLiteral("Label_TargetDate"), Label_TargetDate, 0, shopTyped),
         3, 0);
-    upper->addWidget(shopFrame);
+    upper->addWidget(shopFrame, 1);
 
     // All shops, laid out like the one-shop frame so that the same period stands at the same height.
     auto *allFrame = new QGroupBox(QStringLiteral("全店舗合計"), this);
     allFrame->setObjectName(QStringLiteral("Frame_All"));
     auto *allLayout = new QGridLayout(allFrame);
-    allLayout->setRowMinimumHeight(0, Combo_Shop_Name->sizeHint().height());
+    // An empty grid row gets no spacing, so the combo's row is held by a blank of its height.
+    auto *comboRow = new QWidget(allFrame);
+    comboRow->setFixedHeight(Combo_Shop_Name->sizeHint().height());
+    allLayout->addWidget(comboRow, 0, 0);
     addFixedPeriods(allFrame, allLayout, 4);
     Text_Date_All = dateBox(allFrame, QStringLiteral("Text_Date_All"));
     Cmd_Disp_All = new QPushButton(QStringLiteral("表示"), allFrame);
@@ -117,7 +120,7 @@ Form_Sales::Form_Sales(Module1 &module, QWidget *parent) : ChildWindow(parent), 
     allLayout->addWidget(
         periodGroup(allFrame, QStringLiteral("年月日指定"), QStringLiteral("Label_TargetDate"), Label_TargetDate, 4, allTyped),
         3, 0);
-    upper->addWidget(allFrame);
+    upper->addWidget(allFrame, 1);
 
     // One companion.
     Frame5 = new QGroupBox(QStringLiteral("コンパニオン"), this);
@@ -129,17 +132,23 @@ Form_Sales::Form_Sales(Module1 &module, QWidget *parent) : ChildWindow(parent), 
     Text_Girl_Date = dateBox(Frame5, QStringLiteral("Text_Girl_Date"));
     Cmd_Gir_Disp = new QPushButton(QStringLiteral("表示"), Frame5);
     Cmd_Gir_Disp->setObjectName(QStringLiteral("Cmd_Gir_Disp"));
+    Cmd_Gir_Disp->setFixedWidth(Cmd_Gir_Disp->sizeHint().width());
+    // Three columns of caption, value and unit, with a gap between them.
     girlLayout->addWidget(Combo_GirlName, 0, 0, 1, 3);
-    girlLayout->addWidget(Combo_SName_Girl, 0, 3, 1, 3);
+    girlLayout->addWidget(Combo_SName_Girl, 0, 4, 1, 3);
     auto *girlTypedRow = new QHBoxLayout;
     girlTypedRow->addWidget(Text_Girl_Date);
     girlTypedRow->addWidget(Cmd_Gir_Disp);
-    girlLayout->addLayout(girlTypedRow, 0, 6, 1, 3);
+    girlTypedRow->addStretch(1);
+    girlLayout->addLayout(girlTypedRow, 0, 8, 1, 3);
+    for (int gap : {3, 7})
+        girlLayout->setColumnMinimumWidth(gap, 24);
+    girlLayout->setColumnStretch(11, 1);
     struct GirlCell { int element; const char *caption; bool yen; int row; int column; };
     const GirlCell cells[] = {
         {0, "本日支払", true, 1, 0}, {1, "今月支払", true, 2, 0}, {2, "本日本数", false, 3, 0},
-        {3, "昨日支払", true, 1, 3}, {4, "先月支払", true, 2, 3}, {5, "昨日本数", false, 3, 3},
-        {6, "支　払", true, 1, 6},   {7, "本　数", false, 2, 6},
+        {3, "昨日支払", true, 1, 4}, {4, "先月支払", true, 2, 4}, {5, "昨日本数", false, 3, 4},
+        {6, "支　払", true, 1, 8},   {7, "本　数", false, 2, 8},
     };
     for (const GirlCell &cell : cells) {
         auto *caption = new QLabel(QString::fromUtf8(cell.caption), Frame5);
