@@ -199,6 +199,12 @@ void SalesTest::showingAndPickingAShop()
     QCOMPARE(w.Combo_Shop_Name->currentText(), QString("店舗名を選択してください。"));
     QCOMPARE(w.Combo_GirlName->currentText(), QString("源氏名を選択"));
     QCOMPARE(w.Combo_Shop_Name->count(), 2); // the deleted shop cannot be picked
+    for (QLineEdit *box : {w.Text_Date, w.Text_Date_All, w.Text_Girl_Date}) {
+        QCOMPARE(box->maxLength(), 8);
+        QVERIFY(!box->testAttribute(Qt::WA_InputMethodEnabled));
+        QCOMPARE(box->toolTip(), QString("YY・・・入力された２桁の年の売上　YY/MM・・・入力された年月の売上　"
+                                         "YY/MM/DD・・・入力された年月日の売上"));
+    }
 
     f.pick(w.Combo_Shop_Name, 0);
     QCOMPARE(texts(w.Label_Today, 0, 4), QStringList({"24,000", "10,000", "14,000", "3"}));
