@@ -186,6 +186,16 @@ void TestIntegrity::shopRegistrationRefusesWhatItsBoxesRefuse()
     QCOMPARE(a.t.prompt().messages(), QStringList({message, message}));
     QCOMPARE(f->focusWidget(), f->findChild<QLineEdit *>(focus));
     QCOMPARE(DumpStore(a.t.db()), before);
+
+    // With the mouse, the box refuses as the focus leaves it for 登録, and the click tells no more.
+    QApplication::setActiveWindow(f);
+    QVERIFY(QTest::qWaitForWindowActive(f));
+    f->findChild<QLineEdit *>(focus)->setFocus();
+    a.t.prompt().clear();
+    a.t.prompt().answer(Answer::Ok);
+    QTest::mouseClick(f->Cmd_Regist, Qt::LeftButton);
+    QCOMPARE(a.t.prompt().messages(), QStringList{message});
+    QCOMPARE(DumpStore(a.t.db()), before);
 }
 
 void TestIntegrity::companionRegistrationRefusesWhatItsBoxesRefuse_data()
@@ -230,6 +240,14 @@ void TestIntegrity::companionRegistrationRefusesWhatItsBoxesRefuse()
         }
         QCOMPARE(a.t.prompt().messages(), QStringList({message, message}));
         QCOMPARE(g->focusWidget(), g->findChild<QLineEdit *>(focus));
+        QCOMPARE(DumpStore(a.t.db()), before);
+
+        QApplication::setActiveWindow(g);
+        QVERIFY(QTest::qWaitForWindowActive(g));
+        g->findChild<QLineEdit *>(focus)->setFocus();
+        a.t.prompt().clear();
+        QTest::mouseClick(g->Cmd_Regist, Qt::LeftButton);
+        QCOMPARE(a.t.prompt().messages(), QStringList{message});
         QCOMPARE(DumpStore(a.t.db()), before);
     }
 }
