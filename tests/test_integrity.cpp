@@ -417,7 +417,7 @@ void TestIntegrity::warningFollowsEveryRunningBooking_data()
 {
     QTest::addColumn<QString>("event");
     QTest::newRow("after start-up") << "restart";
-    QTest::newRow("after a shop before it is deleted") << "delete";
+    QTest::newRow("after a shop listed before it is deleted") << "delete";
     QTest::newRow("after the board is reloaded") << "reload";
 }
 
@@ -479,6 +479,7 @@ void TestIntegrity::editorChangesShowOnTheBoardWhenItCloses()
     a.show(0);
     // On duty at once (written), and a stale busy tick on the grid that the reload must not write back.
     QVERIFY(a.grid().editCell(a.rowOf(a.mai), 2, QStringLiteral("出勤")));
+    a.grid().setText(a.rowOf(a.mai), 3, QStringLiteral("True"));
     Form_GirlData *g = a.girlEditor();
     typeGenji(g, action == QStringLiteral("new") ? QStringLiteral("新人") : QStringLiteral("あい"));
     if (action == QStringLiteral("new"))
@@ -494,6 +495,8 @@ void TestIntegrity::editorChangesShowOnTheBoardWhenItCloses()
         shown << a.grid().text(r, 0);
     QCOMPARE(shown, names);
     QCOMPARE(a.grid().text(a.rowOf(a.mai), 2), QStringLiteral("出勤"));
+    QCOMPARE(a.grid().text(a.rowOf(a.mai), 3), QStringLiteral("False"));
+    QCOMPARE(a.status(a.shopA, a.mai), QStringLiteral("100"));
     QVERIFY(a.t.prompt().unexpected().isEmpty());
 }
 
