@@ -351,6 +351,7 @@ void TestIntegrity::boardActionsAreAllOrNothing_data()
     QTest::newRow("untick busy") << "untick" << 4;
     QTest::newRow("off duty while out") << "off" << 4;
     QTest::newRow("on duty") << "on" << 1;
+    QTest::newRow("switch shop") << "switch" << 3;   // A's two rows written back, commit
 }
 
 void TestIntegrity::boardActionsAreAllOrNothing()
@@ -370,7 +371,9 @@ void TestIntegrity::boardActionsAreAllOrNothing()
         row = a.rowOf(a.ai);
     };
     const auto act = [&] {
-        if (action == QStringLiteral("tick") || action == QStringLiteral("untick"))
+        if (action == QStringLiteral("switch"))
+            a.show(1);
+        else if (action == QStringLiteral("tick") || action == QStringLiteral("untick"))
             a.grid().clickCell(row, 3);
         else
             a.grid().editCell(row, 2, action == QStringLiteral("on") ? QStringLiteral("出勤") : QStringLiteral("退勤"));
@@ -385,6 +388,8 @@ void TestIntegrity::boardActionsAreAllOrNothing()
         QCOMPARE(a.grid().text(row, 5), out ? QStringLiteral("21:05") : QString());
         QCOMPARE(a.t.module().WarnState[0][row], out ? 5 : -1);
         QCOMPARE(a.board().Label_GirlID->text(), QString());
+        QCOMPARE(a.board().shownShopPosition(), 0);
+        QCOMPARE(a.board().Combo_Shop_Name->currentIndex(), 0);
     });
     QCOMPARE(n, writes);
     QVERIFY(!a.errorShown());
