@@ -116,6 +116,11 @@ public:
     QAction *mnuRDel = nullptr;
     QTimer *Timer_Warning = nullptr;
 
+    // --- integrity ---
+    // Shows the shown shop's board again from 現在状況, without writing the grid back: after a failed
+    // write, and after an editor changed the register. Rebuilds the warning tables of every shop.
+    void ReloadShownShop();
+
     static QString CoursePrompt() { return QStringLiteral("コースを選択してください"); }
     static QString ShopPrompt() { return QStringLiteral("店舗名を選択してください。"); }
 
