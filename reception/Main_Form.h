@@ -118,6 +118,12 @@ public:
     static QString CoursePrompt() { return QStringLiteral("コースを選択してください"); }
     static QString ShopPrompt() { return QStringLiteral("店舗名を選択してください。"); }
 
+    // --- maintenance ---
+    void mnuBackup_Click();
+    void mnuRestore_Click();
+    void mnuCompact_Click();
+    void mnuDel_Click();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -149,6 +155,9 @@ private:
     Module1 &m_module;
     int m_shownPosition = -1;
     QString m_warningText;
+
+    // --- maintenance ---
+    QString m_maintenanceFileName;   // the file dialog offers the name chosen last again
 };
 
 } // namespace rp
