@@ -48,28 +48,6 @@ void execOn(const QString &path, const QStringList &statements)
     QSqlDatabase::removeDatabase("side");
 }
 
-// Records what the file dialogs were set to, answering from the test's script.
-struct DialogRecorder : PromptService
-{
-    explicit DialogRecorder(test::ScriptedPrompt &s) : script(s) { InstallPrompt(this); }
-    ~DialogRecorder() override { InstallPrompt(&script); }
-    Answer message(QWidget *p, const QString &text, Buttons b, const QString &title) override
-    {
-        return script.message(p, text, b, title);
-    }
-    std::optional<QString> input(QWidget *p, const QString &title, const QString &prompt, const QString &initial) override
-    {
-        return script.input(p, title, prompt, initial);
-    }
-    std::optional<QString> fileName(QWidget *p, const FileDialogSpec &spec) override
-    {
-        specs << spec;
-        return script.fileName(p, spec);
-    }
-    test::ScriptedPrompt &script;
-    QList<FileDialogSpec> specs;
-};
-
 // Two shops, two companions, a customer with bookings around 2005/09/30; shop Ａ店 on the board with
 // あい on duty there.
 struct Agency
@@ -148,17 +126,10 @@ private slots:
     void backupThenRestoreGivesTheSameRows();
     void restoreKeepsOrCreatesTheStatusTable_data();
     void restoreKeepsOrCreatesTheStatusTable();
-    void restoreRefusesFilesThatAreNotOurs_data();
-    void restoreRefusesFilesThatAreNotOurs();
-    void backupRefusesBadTargets_data();
-    void backupRefusesBadTargets();
-    void failedCopiesLeaveEverythingAsItWas_data();
-    void failedCopiesLeaveEverythingAsItWas();
-    void compaction();
-    void compactionLeavesALeftoverAlone();
+    void refusedOrFailedOperationsChangeNothing_data();
+    void refusedOrFailedOperationsChangeNothing();
+    void compactionTwiceInARow();
     void purgeDeletesUpToTheDateAndUnusedDeletedEntries();
-    void purgeRefusesOtherAnswers_data();
-    void purgeRefusesOtherAnswers();
     void purgeIsAllOrNothing();
 };
 
@@ -187,16 +158,17 @@ void MaintenanceTest::purgeDateRule()
 void MaintenanceTest::backupThenRestoreGivesTheSameRows()
 {
     Agency f;
-    DialogRecorder dialogs(f.t.prompt());
     const QStringList before = DumpStore(f.t.db());
     const QStringList shopsBefore = f.t.module().ShopNames;
     const QString target = f.path("save.mdb");
+    QString lastName;
 
-    for (QAction *a : {f.t.board().mnuBackup, f.t.board().mnuRestore, f.t.board().mnuCompact, f.t.board().mnuDel})
-        QVERIFY(a->isEnabled());
-    f.backup(target);
-    QCOMPARE(readAll(target), readAll(f.dbPath()));   // a byte copy
-    QVERIFY(f.t.db().isOpen());
+    f.t.prompt().answerCancel();
+    QVERIFY(maintenance::Backup(f.t.app(), &f.t.board(), lastName) == maintenance::Outcome::Cancelled);
+    f.t.prompt().answerText(target);
+    QVERIFY(maintenance::Backup(f.t.app(), &f.t.board(), lastName) == maintenance::Outcome::Done);
+    QCOMPARE(maintenance::RestoreDialog(lastName).initialPath, target);   // offered again
+    QCOMPARE(readAll(target), readAll(f.dbPath()));                         // a byte copy
     QCOMPARE(f.t.db().path(), f.dbPath());
 
     // The file moves on after the backup ...
@@ -217,17 +189,6 @@ void MaintenanceTest::backupThenRestoreGivesTheSameRows()
     QCOMPARE(f.t.board().CurrentCustomerId, 0);
     QVERIFY(f.t.prompt().messages().isEmpty());
     QVERIFY(f.partials().isEmpty());
-
-    QCOMPARE(dialogs.specs.size(), 2);
-    const FileDialogSpec &save = dialogs.specs[0], &open = dialogs.specs[1];
-    QCOMPARE(save.title, QString("データベースファイルをバックアップ"));
-    QCOMPARE(open.title, QString("データベースファイルをリストア"));
-    QVERIFY(save.save && save.confirmOverwrite && !open.save);
-    for (const FileDialogSpec &s : dialogs.specs) {
-        QCOMPARE(s.filter, QString("データベース　ファイル(*.mdb)|*.mdb|すべてのファイル(*.*)|*.*"));
-        QCOMPARE(s.defaultSuffix, QString("mdb"));
-    }
-    QCOMPARE(open.initialPath, target);   // the name chosen last is offered again
     QVERIFY(f.t.prompt().unexpected().isEmpty());
 }
 
@@ -271,158 +232,88 @@ void MaintenanceTest::restoreKeepsOrCreatesTheStatusTable()
     QCOMPARE(f.t.board().Grid_Girl->text(1, 0), QString("アイ"));
 }
 
-void MaintenanceTest::restoreRefusesFilesThatAreNotOurs_data()
+void MaintenanceTest::refusedOrFailedOperationsChangeNothing_data()
 {
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("the database file itself") << "itself" << "使用中のデータベースファイルそのものはリストアできません。";
-    QTest::newRow("a text file") << "text" << "このファイルはリストアできません。";
-    QTest::newRow("a truncated copy") << "truncated" << "このファイルはリストアできません。";
-    QTest::newRow("another program's database") << "foreign" << "このファイルはリストアできません。";
-    QTest::newRow("a missing file") << "missing" << "このファイルはリストアできません。";
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("chosen");   // the file chosen in the dialog, arranged as its name says
+    QTest::addColumn<QString>("told");     // how the message starts
+    const QString notOurs = "このファイルはリストアできません。";
+    QTest::newRow("restore the database file itself") << "restore" << "rosterpad.mdb" << "使用中のデータベースファイルそのものは";
+    QTest::newRow("restore a text file") << "restore" << "text.mdb" << notOurs;
+    QTest::newRow("restore a truncated copy") << "restore" << "truncated.mdb" << notOurs;
+    QTest::newRow("restore another program's file") << "restore" << "foreign.mdb" << notOurs;
+    QTest::newRow("restore a missing file") << "restore" << "missing.mdb" << notOurs;
+    QTest::newRow("restore, copy fails") << "restore" << "good.mdb" << "Error!!  ";
+    QTest::newRow("backup onto the database file") << "backup" << "rosterpad.mdb" << "使用中のデータベースファイルそのものには";
+    QTest::newRow("backup into a missing folder") << "backup" << "nowhere/save.mdb" << "バックアップ先のフォルダーがありません。";
+    QTest::newRow("backup onto a folder") << "backup" << "folder" << "フォルダーにはバックアップできません。";
+    QTest::newRow("backup over an older one, copy fails") << "backup" << "good.mdb" << "Error!!  ";
+    QTest::newRow("compaction with a leftover comp.mdb") << "compact" << "comp.mdb" << "前回の最適化のファイルが残っているため";
+    QTest::newRow("compaction, rebuild fails") << "compact" << "" << "Error!!  ";
 }
 
-void MaintenanceTest::restoreRefusesFilesThatAreNotOurs()
+void MaintenanceTest::refusedOrFailedOperationsChangeNothing()
 {
-    QFETCH(QString, kind);
-    QFETCH(QString, reason);
+    QFETCH(QString, menu);
+    QFETCH(QString, chosen);
+    QFETCH(QString, told);
     Agency f;
-    QString source = f.path("chosen.mdb");
-    if (kind == "itself") {
-        source = f.dbPath();
-    } else if (kind == "text") {
-        writeFile(source, "顧客,店舗\r\n山田,Ａ店\r\n");
-    } else if (kind == "truncated") {
-        f.backup(source);
-        const QByteArray whole = readAll(source);
-        QVERIFY(whole.size() > 8192);
-        writeFile(source, whole.left(whole.size() / 2));
-    } else if (kind == "foreign") {
-        execOn(source, {"CREATE TABLE notes(id INTEGER PRIMARY KEY, body TEXT);", "INSERT INTO notes(body) VALUES('x');"});
-    }
-    const QStringList before = DumpStore(f.t.db());
-    const QByteArray bytes = readAll(f.dbPath());
-    f.t.prompt().clear();
-
-    f.restore(source);
-
-    QCOMPARE(f.t.prompt().messages().size(), 1);
-    QVERIFY2(f.t.prompt().lastMessage().startsWith(reason), qPrintable(f.t.prompt().lastMessage()));
-    QVERIFY(f.t.db().isOpen());
-    QCOMPARE(readAll(f.dbPath()), bytes);
-    QCOMPARE(DumpStore(f.t.db()), before);
-    QCOMPARE(f.dutyShown(1), QString("出勤"));
-    QVERIFY(f.partials().isEmpty());
-}
-
-void MaintenanceTest::backupRefusesBadTargets_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("the database file itself") << "rosterpad.mdb" << "使用中のデータベースファイルそのものには";
-    QTest::newRow("a missing folder") << "nowhere/save.mdb" << "バックアップ先のフォルダーがありません。";
-    QTest::newRow("a folder") << "folder" << "フォルダーにはバックアップできません。";
-}
-
-void MaintenanceTest::backupRefusesBadTargets()
-{
-    QFETCH(QString, target);
-    QFETCH(QString, reason);
-    Agency f;
+    const QString path = f.path(chosen);
     QVERIFY(QDir(f.t.folder()).mkdir("folder"));
-    const QByteArray bytes = readAll(f.dbPath());
-    const QStringList files = QDir(f.t.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-
-    f.backup(f.path(target));
-
-    QCOMPARE(f.t.prompt().messages().size(), 1);
-    QVERIFY2(f.t.prompt().lastMessage().startsWith(reason), qPrintable(f.t.prompt().lastMessage()));
-    QVERIFY(f.t.db().isOpen());
-    QCOMPARE(readAll(f.dbPath()), bytes);
-    QCOMPARE(QDir(f.t.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), files);
-    QVERIFY(QFileInfo(f.path("folder")).isDir());
-}
-
-void MaintenanceTest::failedCopiesLeaveEverythingAsItWas_data()
-{
-    QTest::addColumn<bool>("isBackup");
-    QTest::newRow("backup over an older backup") << true;
-    QTest::newRow("restore") << false;
-}
-
-void MaintenanceTest::failedCopiesLeaveEverythingAsItWas()
-{
-    QFETCH(bool, isBackup);
-    Agency f;
-    const QString other = f.path("other.mdb");
-    f.backup(other);
-    f.t.db().exec("DELETE FROM 履歴;");
-    const QByteArray otherBytes = readAll(other);
+    if (chosen == "text.mdb" || chosen == "comp.mdb") {
+        writeFile(path, "顧客,店舗\r\n山田,Ａ店\r\n");
+    } else if (chosen == "truncated.mdb") {
+        f.backup(path);
+        const QByteArray whole = readAll(path);
+        QVERIFY(whole.size() > 8192);
+        writeFile(path, whole.left(whole.size() / 2));
+    } else if (chosen == "foreign.mdb") {
+        execOn(path, {"CREATE TABLE notes(id INTEGER PRIMARY KEY, body TEXT);"});
+    } else if (chosen == "good.mdb") {
+        f.backup(path);
+        f.t.db().exec("DELETE FROM 履歴;");
+        maintenance::FailFileCopiesAfter(4096);
+    } else if (chosen.isEmpty()) {
+        f.t.db().failNthWrite(1);
+    }
+    const QStringList rows = DumpStore(f.t.db());
     const QByteArray dbBytes = readAll(f.dbPath());
-    const QStringList before = DumpStore(f.t.db());
-
-    maintenance::FailFileCopiesAfter(4096);
-    isBackup ? f.backup(other) : f.restore(other);
-
-    QVERIFY2(f.t.prompt().lastMessage().startsWith("Error!!  "), qPrintable(f.t.prompt().lastMessage()));
-    QCOMPARE(readAll(other), otherBytes);   // the last good backup is never half overwritten
-    QCOMPARE(readAll(f.dbPath()), dbBytes);
-    QVERIFY(f.t.db().isOpen());
-    QCOMPARE(DumpStore(f.t.db()), before);
-    QVERIFY(f.partials().isEmpty());
-}
-
-void MaintenanceTest::compaction()
-{
-    Agency f;
-    const QStringList before = DumpStore(f.t.db());
-    const QString comp = f.path("comp.mdb");
-
-    f.t.prompt().answer(Answer::Cancel);
-    f.t.board().mnuCompact->trigger();
-    QCOMPARE(f.t.prompt().messages(), QStringList({"データベースファイルの最適化を行います。"}));
-
-    // A failing rebuild leaves nothing behind and the connection open.
+    const QByteArray chosenBytes = readAll(path);
+    const QStringList files = QDir(f.t.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     f.t.prompt().clear();
-    f.t.prompt().answer(Answer::Ok);
-    f.t.db().failNthWrite(1);
-    f.t.board().mnuCompact->trigger();
-    f.t.db().failNthWrite(0);
-    QVERIFY(f.t.prompt().lastMessage().startsWith("Error!!  "));
-    QVERIFY(!QFile::exists(comp));
-    QVERIFY(f.t.db().isOpen());
 
-    f.t.prompt().clear();
-    for (int i = 0; i < 2; ++i) {
+    if (menu == "compact") {
         f.t.prompt().answer(Answer::Ok);
         f.t.board().mnuCompact->trigger();
-        QVERIFY(!QFile::exists(comp));
+    } else {
+        f.t.prompt().answerText(path);
+        (menu == "backup" ? f.t.board().mnuBackup : f.t.board().mnuRestore)->trigger();
     }
-    QCOMPARE(f.t.prompt().messages(),
-             QStringList({"データベースファイルの最適化を行います。", "最適化が終了しました。",
-                          "データベースファイルの最適化を行います。", "最適化が終了しました。"}));
-    QVERIFY(f.t.db().isOpen());
+    f.t.db().failNthWrite(0);
+
+    QVERIFY2(f.t.prompt().lastMessage().startsWith(told), qPrintable(f.t.prompt().lastMessage()));
     QCOMPARE(f.t.db().path(), f.dbPath());
-    QCOMPARE(DumpStore(f.t.db()), before);
-    QVERIFY(f.t.prompt().unexpected().isEmpty());
+    QCOMPARE(readAll(f.dbPath()), dbBytes);
+    QCOMPARE(DumpStore(f.t.db()), rows);
+    QCOMPARE(readAll(path), chosenBytes);   // an older backup or a leftover is never touched
+    QCOMPARE(QDir(f.t.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), files);
+    QCOMPARE(f.dutyShown(1), QString("出勤"));
 }
 
-void MaintenanceTest::compactionLeavesALeftoverAlone()
+void MaintenanceTest::compactionTwiceInARow()
 {
     Agency f;
-    const QString comp = f.path("comp.mdb");
-    writeFile(comp, "an earlier run's file");
-    const QByteArray bytes = readAll(f.dbPath());
-
-    f.t.prompt().answer(Answer::Ok);
-    f.t.board().mnuCompact->trigger();
-
-    QCOMPARE(f.t.prompt().messages().size(), 2);
-    QVERIFY(f.t.prompt().lastMessage().startsWith("前回の最適化のファイルが残っているため、最適化を行いませんでした。"));
-    QVERIFY(f.t.prompt().lastMessage().contains(QDir::toNativeSeparators(comp)));
-    QCOMPARE(readAll(comp), QByteArray("an earlier run's file"));
-    QCOMPARE(readAll(f.dbPath()), bytes);
-    QVERIFY(f.t.db().isOpen());
+    const QStringList before = DumpStore(f.t.db());
+    f.t.prompt().answer(Answer::Cancel);
+    for (int i = 0; i < 2; ++i)
+        f.t.prompt().answer(Answer::Ok);
+    for (int i = 0; i < 3; ++i)
+        f.t.board().mnuCompact->trigger();
+    const QString ask = "データベースファイルの最適化を行います。", done = "最適化が終了しました。";
+    QCOMPARE(f.t.prompt().messages(), QStringList({ask, ask, done, ask, done}));
+    QVERIFY(!QFile::exists(f.path("comp.mdb")));
+    QCOMPARE(f.t.db().path(), f.dbPath());
+    QCOMPARE(DumpStore(f.t.db()), before);
 }
 
 void MaintenanceTest::purgeDeletesUpToTheDateAndUnusedDeletedEntries()
@@ -435,6 +326,16 @@ void MaintenanceTest::purgeDeletesUpToTheDateAndUnusedDeletedEntries()
     f.t.db().exec("UPDATE 店舗 SET [削除FLAG]=1 WHERE [店舗ID] IN (?,?);", {f.shopB, shopC});
     f.t.db().exec("UPDATE コンパニオン SET [削除FLAG]=1 WHERE [コンパニオンID]=?;", {f.mai});
 
+    // A wrong answer is told, an empty one ends silently; neither deletes anything.
+    const QStringList before = DumpStore(f.t.db());
+    for (const char *answer : {"2005/9/30", ""}) {
+        f.t.prompt().answerText(answer);
+        f.t.board().mnuDel->trigger();
+    }
+    QCOMPARE(f.t.prompt().messages(), QStringList({"日付を入力してください。（入力形式：YY/MM/DD）"}));
+    QCOMPARE(DumpStore(f.t.db()), before);
+
+    f.t.prompt().clear();
     f.purge("05/09/30");
     QCOMPARE(f.t.prompt().shown().first().title, QString("履歴データの削除"));
     QCOMPARE(f.t.prompt().shown().first().text,
@@ -451,30 +352,6 @@ void MaintenanceTest::purgeDeletesUpToTheDateAndUnusedDeletedEntries()
     f.purge("05/10/01");
     QCOMPARE(f.t.db().scalar("SELECT count(*) FROM 履歴;").toInt(), 0);
     QCOMPARE(f.remaining("SELECT [源氏名] FROM コンパニオン ORDER BY [コンパニオンID];"), QStringList({"あい"}));
-    QVERIFY(f.t.prompt().unexpected().isEmpty());
-}
-
-void MaintenanceTest::purgeRefusesOtherAnswers_data()
-{
-    QTest::addColumn<QString>("answer");
-    QTest::addColumn<bool>("told");
-    QTest::newRow("7 characters") << "05/9/30" << true;
-    QTest::newRow("9 characters") << "2005/9/30" << true;
-    QTest::newRow("not a date") << "05/13/01" << true;
-    QTest::newRow("empty") << "" << false;
-}
-
-void MaintenanceTest::purgeRefusesOtherAnswers()
-{
-    QFETCH(QString, answer);
-    QFETCH(bool, told);
-    Agency f;
-    const QStringList before = DumpStore(f.t.db());
-    f.t.prompt().answerText(answer);
-    f.t.board().mnuDel->trigger();
-    QCOMPARE(f.t.prompt().messages(),
-             told ? QStringList({"日付を入力してください。（入力形式：YY/MM/DD）"}) : QStringList());
-    QCOMPARE(DumpStore(f.t.db()), before);
     QVERIFY(f.t.prompt().unexpected().isEmpty());
 }
 
