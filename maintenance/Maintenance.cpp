@@ -173,11 +173,6 @@ FileDialogSpec RestoreDialog(const QString &lastFileName)
     return spec;
 }
 
-std::optional<QDate> ReadPurgeDate(const QString &answer)
-{
-    return ReadTwoDigitYearDate(answer);
-}
-
 void PurgeHistory(Database &db, const QDate &upTo)
 {
     db.atomic([&] {
@@ -395,7 +390,8 @@ Outcome Purge(Application &app, QWidget *parent)
                        QStringLiteral("いつまでの履歴データを削除するか入力してください。\r\n（入力形式：YY/MM/DD）"));
     if (!answer || answer->isEmpty())
         return Outcome::Cancelled;
-    const std::optional<QDate> upTo = ReadPurgeDate(*answer);
+    // Exactly "YY/MM/DD", in the 2000s.
+    const std::optional<QDate> upTo = ReadTwoDigitYearDate(*answer);
     if (!upTo) {
         Notice(parent, QStringLiteral("日付を入力してください。（入力形式：YY/MM/DD）"));
         return Outcome::Refused;

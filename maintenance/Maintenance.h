@@ -26,9 +26,6 @@ enum class Outcome { Done, Cancelled, Refused, Failed };
 FileDialogSpec BackupDialog(const QString &lastFileName);
 FileDialogSpec RestoreDialog(const QString &lastFileName);
 
-// The operator's answer to the purge question: exactly "YY/MM/DD", read as 20YY.
-std::optional<QDate> ReadPurgeDate(const QString &answer);
-
 // Deletes every history row dated upTo or earlier, then the shops and companions marked deleted that no
 // history row refers to any more; all of it or nothing. Throws AppError.
 void PurgeHistory(Database &db, const QDate &upTo);
