@@ -152,25 +152,25 @@ void ReloadAfterRestore(Application &app, qint32 shownShopId)
 
 FileDialogSpec BackupDialog(const QString &lastFileName)
 {
-    FileDialogSpec spec;
-    spec.save = true;
-    spec.title = QStringLiteral("データベースファイルをバックアップ");
-    spec.filter = DialogFilter;
-    spec.defaultSuffix = QStringLiteral("mdb");
-    spec.initialPath = lastFileName;
-    spec.confirmOverwrite = true;
-    return spec;
+    FileDialogSpec dialog;
+    dialog.save = true;
+    dialog.title = QStringLiteral("データベースファイルをバックアップ");
+    dialog.filter = DialogFilter;
+    dialog.defaultSuffix = QStringLiteral("mdb");
+    dialog.initialPath = lastFileName;
+    dialog.confirmOverwrite = true;
+    return dialog;
 }
 
 FileDialogSpec RestoreDialog(const QString &lastFileName)
 {
-    FileDialogSpec spec;
-    spec.save = false;
-    spec.title = QStringLiteral("データベースファイルをリストア");
-    spec.filter = DialogFilter;
-    spec.defaultSuffix = QStringLiteral("mdb");
-    spec.initialPath = lastFileName;
-    return spec;
+    FileDialogSpec dialog;
+    dialog.save = false;
+    dialog.title = QStringLiteral("データベースファイルをリストア");
+    dialog.filter = DialogFilter;
+    dialog.defaultSuffix = QStringLiteral("mdb");
+    dialog.initialPath = lastFileName;
+    return dialog;
 }
 
 void PurgeHistory(Database &db, const QDate &upTo)
