@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reception/BookingEntry.h"
 #include "reception/ShopTariff.h"
 
 #include <QColor>
@@ -118,6 +119,16 @@ public:
     static QString CoursePrompt() { return QStringLiteral("コースを選択してください"); }
     static QString ShopPrompt() { return QStringLiteral("店舗名を選択してください。"); }
 
+    // --- booking entry ---
+    // Prices the booking from the controls as they stand and shows total and pay.
+    void RecalculateCharges();
+    // Shows a registered booking as it was stored: stored amounts, stored end time, no re-pricing;
+    // her surcharges are read as when a booking starts, so the next priced change prices her terms.
+    // Every control of the area is set, so it may follow the customer load's reset directly.
+    void ShowStoredBooking(const StoredEntry &e);
+    // The start time the end time was last computed from: the last accepted start, never a refused one.
+    QString ValidStartTime;
+
     // --- maintenance ---
     void mnuBackup_Click();
     void mnuRestore_Click();
@@ -155,6 +166,21 @@ private:
     Module1 &m_module;
     int m_shownPosition = -1;
     QString m_warningText;
+
+    // --- booking entry ---
+    void wireEntry();
+    void Check_Cancel_Click();
+    void Check_Option_Click(int index);
+    void Check_Shimei_Click();
+    void Combo_Course_Click();
+    void UpDown_Ext_Change();
+    void Text_Start_Time_GotFocus();
+    // False when the time was refused (told, focus back in the box).
+    bool Text_Start_Time_LostFocus();
+    bool Text_End_Time_LostFocus();
+    // The companion's option flags at this shop (column 10 of the picked board row).
+    qint16 OfferedOptionMask() const;
+    bool m_checkingTime = false;   // a time message is up: the focus moves it causes are not leaves
 
     // --- maintenance ---
     QString m_maintenanceFileName;   // the file dialog offers the name chosen last again
