@@ -284,9 +284,10 @@ void Main_Form::buildMenus()
     mnuCompact = named(data->addAction(QStringLiteral("最適化")), QStringLiteral("mnuCompact"));
     data->addSeparator();
     mnuDel = named(data->addAction(QStringLiteral("ﾃﾞｰﾀ削除")), QStringLiteral("mnuDel"));
-    // The file operations arrive with the maintenance tools; until then they are shown but not offered.
-    for (QAction *a : {mnuBackup, mnuRestore, mnuCompact, mnuDel})
-        a->setEnabled(false);
+    connect(mnuBackup, &QAction::triggered, this, &Main_Form::mnuBackup_Click);
+    connect(mnuRestore, &QAction::triggered, this, &Main_Form::mnuRestore_Click);
+    connect(mnuCompact, &QAction::triggered, this, &Main_Form::mnuCompact_Click);
+    connect(mnuDel, &QAction::triggered, this, &Main_Form::mnuDel_Click);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->setObjectName(QStringLiteral("mnuHelp"));

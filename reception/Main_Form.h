@@ -134,6 +134,12 @@ public:
     // The start time the end time was last computed from: the last accepted start, never a refused one.
     QString ValidStartTime;
 
+    // --- maintenance ---
+    void mnuBackup_Click();
+    void mnuRestore_Click();
+    void mnuCompact_Click();
+    void mnuDel_Click();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -180,6 +186,9 @@ private:
     // The companion's option flags at this shop (column 10 of the picked board row).
     qint16 OfferedOptionMask() const;
     bool m_checkingTime = false;   // a time message is up: the focus moves it causes are not leaves
+
+    // --- maintenance ---
+    QString m_maintenanceFileName;   // the file dialog offers the name chosen last again
 };
 
 } // namespace rp
