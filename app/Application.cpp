@@ -285,6 +285,9 @@ void Application::closeDatabase()
         if (m_terminating)
             m_backup->cancel();
         m_backup->wait();
+        // Closed before the backup's outcome was told: a failure is still said, once.
+        if (!m_terminating && !m_finished)
+            reportBackupOutcome();
     }
     if (m_main)
         m_main->warningTimer()->stop();
