@@ -1,6 +1,7 @@
 // What start-up does with files it cannot use, with a second copy of the program and with the
 // system ending the program: the last good start-up backup is never lost, and every end is clean.
 #include "app/frmSplash.h"
+#include "data/Schema.h"
 #include "support/TestApp.h"
 
 #include <QApplication>
@@ -93,6 +94,7 @@ private slots:
     void secondCopyInTheSameFolderRefusesToStart();
     void terminationEndsStartupCleanly_data();
     void terminationEndsStartupCleanly();
+    void terminationDuringTheExitQuestionKeepsTheDutyState();
 };
 
 void StartupSafetyTest::unusableFileIsReportedAndTheBackupKept_data()
@@ -304,6 +306,40 @@ void StartupSafetyTest::terminationEndsStartupCleanly()
     QVERIFY(!QFile::exists(dir.path() + "/rosterpad.md_.tmp"));
     QLockFile lock(dir.path() + "/rosterpad.lck");
     QVERIFY(lock.tryLock(0));
+}
+
+void StartupSafetyTest::terminationDuringTheExitQuestionKeepsTheDutyState()
+{
+    QTemporaryDir dir;
+    const QString db = dir.path() + "/rosterpad.mdb";
+    makeFile(db, {"本店"});
+    {
+        Database file;
+        file.open(db);
+        file.exec(CreateStatusTableSql());
+        file.exec("INSERT INTO 現在状況([店舗ID],[コンパニオンID],[源氏名],[名前],[出退勤]) VALUES(1,1,'あい','アイ',1);");
+    }
+    Application app(dir.path());
+    app.setSplashWaitMs(0);
+    QVERIFY(app.start());
+    app.waitForStartupBackup();
+    // The real question box is open when the end comes; it must not be taken as Cancel.
+    bool modalWhenEnded = false;
+    QTimer::singleShot(300, &app, [&] {
+        modalWhenEnded = QApplication::activeModalWidget() != nullptr;
+        app.terminate();
+    });
+    QTimer::singleShot(8000, [] {
+        if (QWidget *box = QApplication::activeModalWidget())
+            box->close();
+    });
+    QVERIFY(app.shutdown());
+    QVERIFY(modalWhenEnded);
+    QVERIFY(app.finished());
+    QVERIFY(!app.database().isOpen());
+    Database after;
+    after.open(db);
+    QCOMPARE(after.scalar("SELECT [出退勤] FROM 現在状況;").toInt(), 1);
 }
 
 QTEST_MAIN(StartupSafetyTest)
