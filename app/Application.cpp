@@ -11,7 +11,13 @@
 #include "reception/Main_Form.h"
 #include "sales/Form_Sales.h"
 
+#include "app/StartupBackup.h"
+
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QLockFile>
+#include <QScopeGuard>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -50,6 +56,7 @@ Application::Application(const QString &appPath, QObject *parent)
 
 Application::~Application()
 {
+    m_backup.reset();   // waits for the worker, which removes its unfinished copy
     delete m_about;
     delete m_splash;
     delete m_main;   // owns the child windows
@@ -64,14 +71,30 @@ frmSplash *Application::splash() const { return m_splash; }
 
 bool Application::start()
 {
+    m_starting = true;
+    auto leave = qScopeGuard([this] { m_starting = false; });
+
+    // One program per folder: a second copy would write its board back over the first one's bookings.
+    if (!takeLock()) {
+        Notice(nullptr, AppTitle() + QStringLiteral(" は既に起動しています。"));
+        m_finished = true;
+        return false;
+    }
+
     // The splash paints while events keep flowing for one second; a key or click closes it early.
     m_splash = new frmSplash;
     m_splash->show();
     QElapsedTimer waited;
     waited.start();
-    while (waited.elapsed() < m_splashWaitMs) {
+    // The file is judged and its backup taken behind the splash, so a big file costs no extra time.
+    prepareFile();
+    while (waited.elapsed() < m_splashWaitMs && !m_terminating) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(10);
+    }
+    if (m_terminating) {
+        finishTermination();
+        return false;
     }
 
     m_main = new Main_Form(*this);
@@ -81,14 +104,17 @@ bool Application::start()
         m_splash->setMessage(QStringLiteral("Form Loading・・・"));
         loadChildForms();
 
-        // The database file: checked, backed up, or created on the very first run; then opened.
+        // The database file: checked and backed up, created on the very first run, or brought back.
         m_splash->setMessage(QStringLiteral("DataBase Open・・・"));
-        if (QFileInfo::exists(DbPath)) {
-            // A file that is not an intact database must never reach the backup, nor be replaced.
-            Database::checkFile(DbPath);
-            copyReplacing(DbPath, BackupPath);
-        } else {
-            Database::createFile(DbPath);
+        if (m_fileProblem)
+            throw *m_fileProblem;
+        if (m_backup) {
+            // Nothing may write the file before its copy is taken.
+            m_backup->waitForCopy();
+        } else if (!createOrRestore()) {
+            // The operator chose to end (or the system did): nothing was touched.
+            finishTermination();
+            return false;
         }
         m_splash->setMessage(QStringLiteral("初期設定中・・・"));
         m_database->open(DbPath);
@@ -106,10 +132,27 @@ bool Application::start()
         m_main->ResetBookingEntry();
         m_main->Tariff.zeroTables();
         m_main->CurrentCustomerId = 0;
+
+        // Damage already found behind the splash ends start-up like any other unusable file.
+        if (m_backup && m_backup->isFinished() && m_backup->result().outcome == StartupBackup::Outcome::Damaged) {
+            m_backupReported = true;
+            m_database->close();
+            throw AppError(m_backup->result().number, m_backup->result().reason);
+        }
     } catch (const AppError &error) {
         m_main->show();
         ShowCommonError(m_main, error);
+        if (m_terminating) {
+            finishTermination();
+            return false;
+        }
         // The splash stays until the operator dismisses it.
+        m_starting = false;
+        reportBackupOutcome();
+        return false;
+    }
+    if (m_terminating) {
+        finishTermination();
         return false;
     }
 
@@ -118,7 +161,93 @@ bool Application::start()
     m_splash->close();
     m_main->warningTimer()->start();
     m_started = true;
+    // The backup's outcome, if already known; otherwise it is told as soon as it is.
+    m_starting = false;
+    reportBackupOutcome();
     return true;
+}
+
+bool Application::takeLock()
+{
+    m_lock = std::make_unique<QLockFile>(AppPath + QStringLiteral("/rosterpad.lck"));
+    // A running program's lock never goes stale by age; one left by a dead program is taken over.
+    m_lock->setStaleLockTime(0);
+    if (m_lock->tryLock(0))
+        return true;
+    const bool held = m_lock->error() == QLockFile::LockFailedError;
+    m_lock.reset();
+    // A folder where no lock can be written is not a second copy: opening the file will tell what is wrong.
+    return !held;
+}
+
+void Application::prepareFile()
+{
+    if (!QFileInfo::exists(DbPath) && !QFileInfo(DbPath).isSymLink())
+        return;   // settled after the splash, with the operator
+    try {
+        Database::checkSchema(DbPath);
+    } catch (const AppError &error) {
+        m_fileProblem = error;
+        return;
+    }
+    m_backup = std::make_unique<StartupBackup>(DbPath, BackupPath);
+    m_backup->setFreeSpaceLimit(m_backupFreeSpace);
+    connect(m_backup.get(), &StartupBackup::finished, this, &Application::reportBackupOutcome, Qt::QueuedConnection);
+    m_backup->start();
+}
+
+bool Application::createOrRestore()
+{
+    if (!QFileInfo::exists(BackupPath)) {
+        // The very first run: no backup is made of a file that did not exist.
+        Database::createFile(DbPath);
+        return true;
+    }
+    const Answer answer = Prompt().message(
+        m_main,
+        QStringLiteral("データベースファイル %1 が見つかりません。\n起動時のバックアップ %2 から復元しますか？\n\n"
+                       "［はい］バックアップから復元して起動します。\n"
+                       "［いいえ］新しい空のデータベースを作成して起動します。\n"
+                       "［キャンセル］何もせずに終了します。")
+            .arg(QFileInfo(DbPath).fileName(), QFileInfo(BackupPath).fileName()),
+        Buttons::YesNoCancel);
+    if (m_terminating || answer == Answer::Cancel)
+        return false;
+    if (answer == Answer::Yes) {
+        Database::checkFile(BackupPath);
+        copyReplacing(BackupPath, DbPath);
+    } else {
+        // The backup stays as it is: a new empty file never replaces a backup that holds data.
+        Database::createFile(DbPath);
+    }
+    return true;
+}
+
+void Application::reportBackupOutcome()
+{
+    if (m_starting || m_finished || m_backupReported || !m_backup || !m_backup->isFinished())
+        return;
+    m_backupReported = true;
+    const StartupBackup::Result result = m_backup->result();
+    switch (result.outcome) {
+    case StartupBackup::Outcome::KeptForData:
+    case StartupBackup::Outcome::CopyFailed:
+        Notice(m_main, result.reason);
+        break;
+    case StartupBackup::Outcome::Damaged:
+        ShowCommonError(m_main, AppError(result.number, result.reason));
+        break;
+    default:
+        break;
+    }
+}
+
+void Application::waitForStartupBackup()
+{
+    if (!m_backup)
+        return;
+    m_backup->wait();
+    reportBackupOutcome();
 }
 
 void Application::loadChildForms()
@@ -151,17 +280,30 @@ void Application::ensureStatusTable()
 
 void Application::closeDatabase()
 {
-    m_main->warningTimer()->stop();
+    if (m_backup) {
+        // A backup still in the making is finished at a normal end; the system's end stops it.
+        if (m_terminating)
+            m_backup->cancel();
+        m_backup->wait();
+        // Closed before the backup's outcome was told: a failure is still said, once.
+        if (!m_terminating && !m_finished)
+            reportBackupOutcome();
+    }
+    if (m_main)
+        m_main->warningTimer()->stop();
     m_database->close();
     m_finished = true;
     if (m_splash)
         m_splash->close();
     if (m_about)
         m_about->close();
+    m_lock.reset();
 }
 
 bool Application::shutdown()
 {
+    if (m_finished)
+        return true;
     if (!m_database->isOpen()) {
         closeDatabase();
         return true;
@@ -173,6 +315,9 @@ bool Application::shutdown()
             answer = Prompt().message(m_main,
                                       QStringLiteral("まだ勤務中のコンパニオンがいます。勤務状態をクリアして終了しますか？"),
                                       Buttons::YesNoCancel);
+        // Ended by the system while the question was open: the duty state is kept, as after No.
+        if (m_terminating)
+            answer = Answer::No;
         if (answer == Answer::Cancel) {
             loadChildForms();
             m_module->LoadShopList();
@@ -183,7 +328,8 @@ bool Application::shutdown()
             m_database->exec(QStringLiteral("DROP TABLE 現在状況"));
     } catch (const AppError &error) {
         // The duty state stays in the file as it was; the program still ends.
-        ShowCommonError(m_main, error);
+        if (!m_terminating)
+            ShowCommonError(m_main, error);
     }
     closeDatabase();
     return true;
@@ -191,7 +337,20 @@ bool Application::shutdown()
 
 void Application::terminate()
 {
-    if (m_database->isOpen()) {
+    if (m_finished)
+        return;
+    m_terminating = true;
+    const bool boxWasOpen = closeOpenBoxes();
+    // Whoever opened the box, or start-up, unwinds first; the rest is done from the top.
+    if (m_starting || boxWasOpen || QThread::currentThread()->loopLevel() > 1)
+        return;
+    finishTermination();
+}
+
+void Application::finishTermination()
+{
+    m_terminating = true;
+    if (m_database->isOpen() && m_main) {
         try {
             m_main->WriteBackBoard();
         } catch (const AppError &) {
@@ -199,6 +358,21 @@ void Application::terminate()
         }
     }
     closeDatabase();
+    if (m_main)
+        m_main->hide();
+}
+
+bool Application::closeOpenBoxes()
+{
+    bool any = false;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        auto *dialog = qobject_cast<QDialog *>(window);
+        if (dialog && dialog->isVisible() && dialog->isModal()) {
+            dialog->done(QDialog::Rejected);
+            any = true;
+        }
+    }
+    return any;
 }
 
 frmAbout *Application::showAbout()

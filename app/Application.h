@@ -1,9 +1,14 @@
 #pragma once
 
+#include "data/AppError.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <memory>
+#include <optional>
+
+class QLockFile;
 
 namespace rp {
 
@@ -15,6 +20,7 @@ class Form_GirlData;
 class Form_Sales;
 class frmSplash;
 class frmAbout;
+class StartupBackup;
 
 // The whole program: start-up, its windows and its one database connection. The program's directory
 // (where the database file lives) is given, so tests build the program in a folder of their own.
@@ -28,13 +34,23 @@ public:
     // The splash's pause; tests shorten it.
     void setSplashWaitMs(int ms) { m_splashWaitMs = ms; }
 
-    // Runs start-up and shows the board. False when a failure ended start-up early (it was reported).
+    // Runs start-up and shows the board. False when a failure ended start-up early (it was reported),
+    // when another copy of the program runs on this folder, or when start-up was ended by terminate().
     bool start();
 
     // Shutdown when the board is closed: true when the program may end.
     bool shutdown();
-    // Ends at once, keeping the duty state (termination by the system).
+    // Ends the program at once, keeping the duty state (termination by the system). Safe at every
+    // stage: open message boxes are closed; during start-up, or while a box of a handler was open,
+    // start-up or that handler unwinds first and the caller calls terminate() again from the top
+    // (main does so after its event loop returns).
     void terminate();
+    bool terminating() const { return m_terminating; }
+
+    // Waits until the start-up backup is made (or refused) and reports its outcome if not yet done.
+    void waitForStartupBackup();
+    // For tests: the start-up backup finds only this many bytes free on the disk.
+    void setBackupFreeSpaceLimit(qint64 bytes) { m_backupFreeSpace = bytes; }
 
     QString AppPath;
     QString DbPath;
@@ -56,6 +72,14 @@ private:
     void loadChildForms();
     void ensureStatusTable();
     void closeDatabase();
+    // --- start-up safety ---
+    bool takeLock();
+    void prepareFile();
+    bool createOrRestore();
+    void startBackup();
+    void reportBackupOutcome();
+    void finishTermination();
+    static bool closeOpenBoxes();
 
     std::unique_ptr<Database> m_database;
     std::unique_ptr<Module1> m_module;
@@ -68,6 +92,14 @@ private:
     int m_splashWaitMs = 1000;
     bool m_started = false;
     bool m_finished = false;
+    // --- start-up safety ---
+    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<StartupBackup> m_backup;
+    std::optional<AppError> m_fileProblem;   // found before the splash second, reported after it
+    qint64 m_backupFreeSpace = -1;
+    bool m_starting = false;
+    bool m_terminating = false;
+    bool m_backupReported = false;
 };
 
 } // namespace rp

@@ -31,12 +31,13 @@ int main(int argc, char *argv[])
     rp::Application app(QCoreApplication::applicationDirPath());
 
     // When the system ends the program, the board is written back and the duty state kept, as after "No".
+    // Any moment will do: during the splash, with a message box open, or while the board runs. Every
+    // event loop is left first, so no handler is cut off half-way; the end itself is done below.
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
         auto *notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &qapp);
-        QObject::connect(notifier, &QSocketNotifier::activated, &qapp, [&app, notifier] {
+        QObject::connect(notifier, &QSocketNotifier::activated, &qapp, [&app] {
             char byte;
             [[maybe_unused]] const auto got = ::read(signalPipe[1], &byte, 1);
-            notifier->setEnabled(false);
             app.terminate();
             QCoreApplication::exit(0);
         });
@@ -46,5 +47,9 @@ int main(int argc, char *argv[])
     }
 
     app.start();
-    return QApplication::exec();
+    if (app.finished())
+        return 0;
+    const int code = QApplication::exec();
+    app.terminate();   // nothing left to do after a normal close
+    return code;
 }

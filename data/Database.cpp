@@ -122,6 +122,11 @@ void Database::createFile(const QString &path)
 void Database::checkFile(const QString &path)
 {
     checkSchema(path);
+    checkIntegrity(path);
+}
+
+void Database::checkIntegrity(const QString &path)
+{
     // Read-write, so that a journal left by a power cut is rolled back before the file is judged.
     withConnection(path, QString(), [&path](QSqlDatabase &db) {
         QSqlQuery query(db);

@@ -31,6 +31,8 @@ public:
     static void checkFile(const QString &path);
     // The cheap half of checkFile: a database whose permanent tables have their columns. Throws otherwise.
     static void checkSchema(const QString &path);
+    // The costly half: the engine reads every page and finds no damage. Throws otherwise.
+    static void checkIntegrity(const QString &path);
 
     void open(const QString &path);          // throws
     void close();

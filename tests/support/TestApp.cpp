@@ -23,7 +23,13 @@ TestApp::~TestApp()
     m_app.reset();
 }
 
-bool TestApp::start() { return m_app->start(); }
+bool TestApp::start()
+{
+    const bool started = m_app->start();
+    // The start-up backup is made behind the board; tests see its outcome at once.
+    m_app->waitForStartupBackup();
+    return started;
+}
 
 bool TestApp::close()
 {

@@ -19,6 +19,7 @@ public:
     explicit TestApp(const QString &folder);     // an existing folder (restart in the same place)
     ~TestApp();
 
+    // Start-up, then waits for the start-up backup and its report (Application::start() alone does not).
     bool start();
     // Closes the board as the operator would; true when the program ended.
     bool close();
