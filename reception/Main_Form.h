@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reception/BookingStore.h"
 #include "reception/ShopTariff.h"
 
 #include <QColor>
@@ -25,6 +26,7 @@ namespace rp {
 class Application;
 class Grid;
 class Module1;
+struct StoredEntry;
 
 // The reception board: shop selection, the companion status board, the customer area and the
 // booking entry. It lives for the whole run and is where the program is closed.
@@ -118,6 +120,23 @@ public:
     static QString CoursePrompt() { return QStringLiteral("コースを選択してください"); }
     static QString ShopPrompt() { return QStringLiteral("店舗名を選択してください。"); }
 
+    // --- customer area, registration and recall ---
+    void Cmd_Search_Click();
+    void Combo_Name_Click(int index);
+    // Shows the customer of the name and number fields (CurrentCustomerId wins among namesakes).
+    void LoadCustomer();
+    void Cmd_UserUpdate_Click();
+    // The lost-focus check of Text_Tel, Combo_Name, Text_Note or Text_Place: false after a refusal.
+    bool CheckCustomerField(QWidget *box);
+    void mnuRDel_Click();
+    // Cmd_Regist.
+    void RegisterBooking();
+    // A click on the name of board row r: her running booking back into the entry area.
+    void RecallBooking(int r);
+    // The key of every history line shown, by grid row - 1.
+    QVector<HistoryKey> HistoryKeys;
+    void ShowStoredBooking(const StoredEntry &entry);   // entry area (until it lands with the pricing)
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -144,6 +163,13 @@ private:
     void LoadSurcharges(const QString &companionId);
     // Runs an operator action; a store failure is reported with the common error box.
     void guarded(const std::function<void()> &body);
+
+    // --- customer area, registration and recall ---
+    void wireCustomerArea();
+    void searchTel(qint32 preferId);
+    void showHistory(const CustomerHistory &history);
+    void clearHistory();
+    bool m_checkingField = false;
 
     Application &m_app;
     Module1 &m_module;
