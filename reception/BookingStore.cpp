@@ -115,22 +115,27 @@ std::optional<CustomerRecord> CustomerById(Database &db, qint32 id)
     return readCustomer(*row);
 }
 
-CustomerHistory LoadHistory(Database &db, qint32 customerId)
+QString HistorySql()
 {
-    QStringList optionNames, slotColumns;
+    QStringList optionNames, slotCases;
     for (int n = 1; n <= 15; ++n)
         optionNames << QStringLiteral("s.[OP%1名]").arg(n);
+    // Her name for the row's shop is the one in the first slot that belongs to it.
     for (int n = 1; n <= ShopSlots; ++n)
-        slotColumns << QStringLiteral("c.[店舗%1ID],c.[名前%1]").arg(n);
-    const QString sql =
-        QStringLiteral("SELECT h.[顧客ID],h.[店舗ID],h.[コンパニオンID],h.[年月日],h.[開始時刻],h.[終了時刻],h.[場所],"
-                       "h.[オプション],h.[指名],h.[キャンセル],h.[店売上],s.[店舗名],c.[源氏名],")
-        + optionNames.join(QLatin1Char(',')) + QLatin1Char(',') + slotColumns.join(QLatin1Char(','))
+        slotCases << QStringLiteral("WHEN c.[店舗%1ID]=h.[店舗ID] THEN c.[名前%1]").arg(n);
+    return QStringLiteral("SELECT h.[顧客ID],h.[店舗ID],h.[コンパニオンID],h.[年月日],h.[開始時刻],h.[終了時刻],h.[場所],"
+                          "h.[オプション],h.[指名],h.[キャンセル],h.[店売上],s.[店舗名],c.[源氏名],CASE ")
+        + slotCases.join(QLatin1Char(' ')) + QStringLiteral(" END,") + optionNames.join(QLatin1Char(','))
         + QStringLiteral(" FROM (履歴 h LEFT JOIN 店舗 s ON s.[店舗ID]=h.[店舗ID])"
                          " LEFT JOIN コンパニオン c ON c.[コンパニオンID]=h.[コンパニオンID]"
                          " WHERE h.[顧客ID]=? ORDER BY h.[年月日],h.[開始時刻];");
-    constexpr int FirstOption = 13;
-    constexpr int FirstSlot = FirstOption + 15;
+}
+
+CustomerHistory LoadHistory(Database &db, qint32 customerId)
+{
+    static const QString sql = HistorySql();
+    constexpr int CompanionName = 13;
+    constexpr int FirstOption = 14;
 
     CustomerHistory history;
     const Rows rows = db.rows(sql, {customerId});
@@ -153,14 +158,7 @@ CustomerHistory LoadHistory(Database &db, qint32 customerId)
         for (int n = 0; n < 15; ++n)
             if (mask & (1 << n))
                 line.options += NullToEmpty(row.value(FirstOption + n)) + QStringLiteral("   ");
-        // Her name for that shop is the one in the first slot that belongs to it.
-        for (int n = 0; n < ShopSlots; ++n) {
-            const QVariant slotShop = row.value(FirstSlot + 2 * n);
-            if (!slotShop.isNull() && slotShop.toInt() == line.key.shopId) {
-                line.companionName = NullToEmpty(row.value(FirstSlot + 2 * n + 1));
-                break;
-            }
-        }
+        line.companionName = NullToEmpty(row.value(CompanionName));
         history.total += line.pay;
         history.lines << line;
     }

@@ -59,6 +59,8 @@ std::optional<CustomerRecord> FindCustomer(Database &db, const QString &name, co
 std::optional<CustomerRecord> CustomerById(Database &db, qint32 id);
 // One query for the whole history, however long.
 CustomerHistory LoadHistory(Database &db, qint32 customerId);
+// That query's text (one bound value: the customer's id).
+QString HistorySql();
 void UpdateCustomer(Database &db, const CustomerRecord &customer);
 // Deletes every history row with exactly this key; returns how many went.
 int DeleteHistoryRow(Database &db, const HistoryKey &key);
