@@ -234,6 +234,8 @@ void ApplyPlaceholders(QString &name, QString &tel)
 
 StatusBranch BranchOf(const BookingRecord &b)
 {
+    if (b.otherShop)
+        return StatusBranch::OutForOtherShop;
     if (!b.busy)
         return StatusBranch::NotBusy;
     return b.cancelled ? StatusBranch::BusyCancelled : StatusBranch::Busy;
@@ -304,6 +306,8 @@ BookingResult RegisterBooking(Database &db, const BookingRecord &b)
             db.exec(QStringLiteral("UPDATE 現在状況 SET [終了予定]=?,[場所]=?,[選択OP]=?,[開始時刻]=? "
                                    "WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
                     {timeValue(b.end), SqlQuote(b.place), int(b.options), timeValue(b.start), b.shopId, b.companionId});
+            break;
+        case StatusBranch::OutForOtherShop:
             break;
         }
     });

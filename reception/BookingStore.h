@@ -110,7 +110,9 @@ struct BookingRecord
     QTime now;
 };
 
-enum class StatusBranch { BusyCancelled, Busy, NotBusy };
+// OutForOtherShop: her row here shows her out for another shop's booking, which this one must not
+// end or overwrite; only the customer and the history row are stored.
+enum class StatusBranch { BusyCancelled, Busy, NotBusy, OutForOtherShop };
 
 struct BookingResult
 {

@@ -147,8 +147,11 @@ void Main_Form::RegisterBooking()
                 break;
             case StatusBranch::NotBusy:
                 break;
+            case StatusBranch::OutForOtherShop:
+                break;
             }
-            Grid_Girl->setText(row, ColSelectedOptions, mask);
+            if (result.branch != StatusBranch::OutForOtherShop)
+                Grid_Girl->setText(row, ColSelectedOptions, mask);
         }
 
         Combo_Name->setEditText(name);

@@ -91,6 +91,7 @@ private slots:
     void cancellationFreesHerEverywhere();
     void cancellationWithoutStartTime();
     void notBusyWritesOnlyItsFourColumns();
+    void cancelElsewhereKeepsHerOut();
     void failureWritesNothing();
     void quotesRoundTrip();
     void twoCustomersOnOneNumber();
@@ -297,6 +298,31 @@ void RegistrationTest::notBusyWritesOnlyItsFourColumns()
     QCOMPARE(d.status(d.shopA, "[終了予定],[場所],[選択OP],[開始時刻]"), QString("21:00:00|自宅|2|20:00:00"));
     QCOMPARE(d.grid().text(1, 5), QString());
     QCOMPARE(d.grid().text(1, 11), QString("2"));
+}
+
+void RegistrationTest::cancelElsewhereKeepsHerOut()
+{
+    Desk d;
+    d.customer("山田", "0901");
+    d.takeBooking("22:30");
+    d.regist();
+    // At shop B she shows out for A; an old B booking of hers is cancelled there.
+    d.choose(1);
+    QCOMPARE(d.grid().text(1, 4), QString("True"));
+    const QString before = d.status(d.shopB, "*");
+    d.b().SelectedBoardRow = 1;
+    d.b().Label_Shop_Name->setText("Ｂ店");
+    d.b().Label_GirlID->setText(QString::number(d.ai));
+    d.b().Label_Date->setText("2026/12/07");
+    d.b().Text_Start_Time->setText("20:00");
+    d.fill("21:00", "自宅", "3,000");
+    d.b().Check_Cancel->setChecked(true);
+    d.regist();
+
+    QCOMPARE(d.historyRows(), 2);
+    QCOMPARE(d.status(d.shopA, "[空],[終了予定]"), QString("1|22:30:00"));
+    QCOMPARE(d.status(d.shopB, "*"), before);
+    QCOMPARE(d.grid().text(1, 3), QString("True"));
 }
 
 void RegistrationTest::failureWritesNothing()
