@@ -60,6 +60,7 @@ class CustomerTest : public QObject
 private slots:
     void fieldChecks_data();
     void fieldChecks();
+    void leavingABoxChecksIt();
     void searchTwoNamesOnOneNumber();
     void historyColumns();
     void longHistoryAndVanishedNames();
@@ -111,6 +112,18 @@ void CustomerTest::fieldChecks()
     QCOMPARE(a.b().CheckCustomerField(w), message.isEmpty());
     QCOMPARE(line ? line->text() : combo->currentText(), after);
     QCOMPARE(a.t.prompt().messages(), message.isEmpty() ? QStringList() : QStringList{message});
+}
+
+void CustomerTest::leavingABoxChecksIt()
+{
+    Area a;
+    a.b().show();
+    QVERIFY(QTest::qWaitForWindowActive(&a.b()));
+    a.b().Text_Tel->setFocus(Qt::TabFocusReason);
+    a.b().Text_Tel->setText("090-1");
+    a.b().Text_Note->setFocus(Qt::TabFocusReason);
+    QCOMPARE(a.t.prompt().messages(), QStringList{TelMessage()});
+    QVERIFY(a.b().Text_Tel->hasFocus());
 }
 
 void CustomerTest::searchTwoNamesOnOneNumber()
