@@ -65,15 +65,28 @@ struct Desk
         b().Text_Tel->setText(tel);
     }
     void regist() { b().RegisterBooking(); }
-    QVariant at(const QString &sql, const QVariantList &binds = {}) { return t.db().scalar(sql, binds); }
-    int historyRows() { return at("SELECT count(*) FROM 履歴;").toInt(); }
-    QString status(qint32 shop, const QString &columns)
+    // The entry area as a recall leaves it (shop, companion, date, start), without the board's help.
+    void fillAsRecalled(const QString &date, const QString &start, const QString &pay)
     {
-        const Row r = *t.db().first("SELECT " + columns + " FROM 現在状況 WHERE [店舗ID]=? AND [コンパニオンID]=?;", {shop, ai});
+        b().SelectedBoardRow = 1;
+        b().Label_GirlID->setText(QString::number(ai));
+        b().Label_Date->setText(date);
+        b().Text_Start_Time->setText(start);
+        fill("21:00", "自宅", pay);
+    }
+    int historyRows() { return t.db().scalar("SELECT count(*) FROM 履歴;").toInt(); }
+    // The first row of a query as "a|b|c", NULL written out.
+    QString row(const QString &sql, const QVariantList &binds = {})
+    {
+        const Row r = *t.db().first(sql, binds);
         QStringList out;
         for (int i = 0; i < r.count(); ++i)
             out << (r.value(i).isNull() ? QStringLiteral("NULL") : r.value(i).toString());
         return out.join('|');
+    }
+    QString status(qint32 shop, const QString &columns)
+    {
+        return row("SELECT " + columns + " FROM 現在状況 WHERE [店舗ID]=? AND [コンパニオンID]=?;", {shop, ai});
     }
 };
 
@@ -86,12 +99,11 @@ private slots:
     void newCustomerByNumber();
     void customerFields_data();
     void customerFields();
-    void sameBookingTwiceIsOneRow();
-    void recallAndMoveTheStart();
+    void recallRegisterAgainAndMoveTheStart();
     void cancellationFreesHerEverywhere();
     void cancellationWithoutStartTime();
-    void notBusyWritesOnlyItsFourColumns();
-    void cancelElsewhereKeepsHerOut();
+    void rowNotOutHere_data();
+    void rowNotOutHere();
     void failureWritesNothing();
     void quotesRoundTrip();
     void twoCustomersOnOneNumber();
@@ -105,33 +117,19 @@ void RegistrationTest::newCustomerByNumber()
     d.takeBooking("22:30");
     d.regist();
 
-    const Row c = *d.t.db().first("SELECT * FROM 顧客;");
-    QCOMPARE(c.value("名前").toString(), QString("山田"));
-    QCOMPARE(c.value("TEL").toString(), QString("0901234"));
-    QCOMPARE(c.value("ランク").toString(), QString("上"));
-    const Row h = *d.t.db().first("SELECT * FROM 履歴;");
-    QCOMPARE(h.value("顧客ID").toInt(), c.value("顧客ID").toInt());
-    QCOMPARE(h.value("年月日").toString(), QString("2026-12-08"));
-    QCOMPARE(h.value("開始時刻").toString(), QString("21:00:00"));
-    QCOMPARE(h.value("終了時刻").toString(), QString("22:30:00"));
-    QCOMPARE(h.value("コース名").toString(), QString("A..60"));
-    QCOMPARE(h.value("店売上").toInt(), 10000);
-    QCOMPARE(h.value("コンパニオン支払").toInt(), 6000);
-    QVERIFY(h.value("延長").isNull());
-    QVERIFY(h.value("コース時間").isNull());
-    QCOMPARE(h.value("未入力").toInt(), 0);   // never written: a bit reads False
-
+    const QString cid = d.row("SELECT [顧客ID] FROM 顧客;");
+    QCOMPARE(d.row("SELECT [名前],[TEL],[ランク] FROM 顧客;"), QString("山田|0901234|上"));
+    QCOMPARE(d.row("SELECT * FROM 履歴;"),
+             QString("%1|%2|%3|2026-12-08|21:00:00|22:30:00|ホテルＡ|A..60|NULL|0|NULL|0|0|10000|6000|0")
+                 .arg(cid).arg(d.shopA).arg(d.ai));
     // Her row: busy with end, minutes left and place, on the board and in the store.
-    QCOMPARE(d.status(d.shopA, "[出退勤],[空],[終了予定],[場所],[顧客ID]"),
-             QString("1|1|22:30:00|ホテルＡ|%1").arg(c.value("顧客ID").toInt()));
-    QCOMPARE(d.grid().text(1, 5), QString("22:30"));
-    QCOMPARE(d.grid().text(1, 6), QString("90"));
+    QCOMPARE(d.status(d.shopA, "[出退勤],[空],[終了予定],[場所],[顧客ID]"), "1|1|22:30:00|ホテルＡ|" + cid);
+    QCOMPARE(d.grid().text(1, 5) + " " + d.grid().text(1, 6), QString("22:30 90"));
     QCOMPARE(d.t.module().WarnState[0][1], 90);
     // The customer is reloaded and the entry area is empty again.
-    QCOMPARE(d.b().Grid_Rireki->text(1, 0), QString("Ａ店"));
     QCOMPARE(d.b().Label_Total->text(), QString("¥10,000"));
     QVERIFY(d.b().Label_Girl_Name->text().isEmpty());
-    QCOMPARE(d.b().CurrentCustomerId, c.value("顧客ID").toInt());
+    QCOMPARE(QString::number(d.b().CurrentCustomerId), cid);
 }
 
 void RegistrationTest::customerFields_data()
@@ -166,68 +164,42 @@ void RegistrationTest::customerFields()
     d.regist();
 
     QCOMPARE(d.t.prompt().lastMessage(), message);
+    QCOMPARE(d.historyRows(), message.isEmpty() ? 1 : 0);
     if (message.isEmpty()) {
-        const Row c = *d.t.db().first("SELECT [名前],[TEL] FROM 顧客;");
-        QCOMPARE((c.value(0).isNull() ? "NULL" : c.value(0).toString()) + "|" + c.value(1).toString(), stored);
+        QCOMPARE(d.row("SELECT [名前],[TEL] FROM 顧客;"), stored);
         QCOMPARE(d.b().Text_Tel->text(), stored.section('|', 1));
-        QCOMPARE(d.historyRows(), 1);
-    } else {
-        QCOMPARE(d.at("SELECT count(*) FROM 顧客;").toInt(), 0);
-        QCOMPARE(d.historyRows(), 0);
     }
 }
 
-void RegistrationTest::sameBookingTwiceIsOneRow()
-{
-    Desk d;
-    d.customer("山田", "0901");
-    d.takeBooking("22:00", "駅前", "10,000");
-    d.b().RegisterBooking();
-    // The same booking again (same start), with other values.
-    d.b().ResetBookingEntry();
-    d.grid().clickCell(1, 0);   // recall fills shop, companion, date and start
-    d.fill("23:00", "ホテルＢ", "15,000");
-    d.b().LoadedStartTime.clear();
-    d.regist();
-
-    QCOMPARE(d.historyRows(), 1);
-    const Row h = *d.t.db().first("SELECT [終了時刻],[場所],[店売上] FROM 履歴;");
-    QCOMPARE(h.value(0).toString(), QString("23:00:00"));
-    QCOMPARE(h.value(1).toString(), QString("ホテルＢ"));
-    QCOMPARE(h.value(2).toInt(), 15000);
-    QCOMPARE(d.at("SELECT count(*) FROM 顧客;").toInt(), 1);
-}
-
-void RegistrationTest::recallAndMoveTheStart()
+void RegistrationTest::recallRegisterAgainAndMoveTheStart()
 {
     Desk d;
     d.customer("山田", "0901");
     d.takeBooking("22:30", "駅前", "13,000");
     d.regist();
     d.customer("", "");
-    d.b().Combo_Name->clear();
 
     // A click on her name brings customer and booking back.
     d.grid().clickCell(1, 0);
-    QCOMPARE(d.b().Combo_Name->currentText(), QString("山田"));
-    QCOMPARE(d.b().Text_Tel->text(), QString("0901"));
-    QCOMPARE(d.b().Label_Shop_Name->text(), QString("Ａ店"));
-    QCOMPARE(d.b().Label_Girl_Name->text(), QString("アイ"));
-    QCOMPARE(d.b().Label_Date->text(), QString("2026/12/08"));
-    QCOMPARE(d.b().Text_Start_Time->text(), QString("21:00"));
-    QCOMPARE(d.b().LoadedStartTime, QString("21:00"));
-    QCOMPARE(d.b().Text_End_Time->text(), QString("22:30"));
-    QCOMPARE(d.b().Text_Place->text(), QString("駅前"));
-    QCOMPARE(d.b().Combo_Course->currentText(), QString("A..60"));
-    QCOMPARE(d.b().Label_Pay->text(), QString("13,000"));
-    QCOMPARE(d.b().Label_GirlPay->text(), QString("6,000"));
+    const QStringList shown{d.b().Combo_Name->currentText(), d.b().Text_Tel->text(), d.b().Label_Shop_Name->text(),
+                            d.b().Label_Girl_Name->text(), d.b().Label_Date->text(), d.b().Text_Start_Time->text(),
+                            d.b().LoadedStartTime, d.b().Text_End_Time->text(), d.b().Text_Place->text(),
+                            d.b().Combo_Course->currentText(), d.b().Label_Pay->text(), d.b().Label_GirlPay->text()};
+    QCOMPARE(shown.join('|'), QString("山田|0901|Ａ店|アイ|2026/12/08|21:00|21:00|22:30|駅前|A..60|13,000|6,000"));
     QCOMPARE(d.b().SelectedBoardRow, 1);
 
-    d.b().Text_Start_Time->setText("21:30");
-    d.b().Text_End_Time->setText("23:00");
+    // Registered again as it is: the same row, with the new values.
+    d.fill("23:00", "ホテルＢ", "15,000");
     d.regist();
     QCOMPARE(d.historyRows(), 1);
-    QCOMPARE(d.at("SELECT [開始時刻] FROM 履歴;").toString(), QString("21:30:00"));
+    QCOMPARE(d.row("SELECT [開始時刻],[終了時刻],[場所],[店売上] FROM 履歴;"), QString("21:00:00|23:00:00|ホテルＢ|15000"));
+
+    // Recalled and moved: still that row, under the new start.
+    d.grid().clickCell(1, 0);
+    d.b().Text_Start_Time->setText("21:30");
+    d.regist();
+    QCOMPARE(d.historyRows(), 1);
+    QCOMPARE(d.row("SELECT [開始時刻] FROM 履歴;"), QString("21:30:00"));
     QCOMPARE(d.status(d.shopA, "[開始時刻],[終了予定]"), QString("21:30:00|23:00:00"));
 }
 
@@ -246,83 +218,59 @@ void RegistrationTest::cancellationFreesHerEverywhere()
 
     QCOMPARE(d.status(d.shopA, "[空],[終了予定],[場所]"), QString("0|NULL|NULL"));
     QCOMPARE(d.status(d.shopB, "[空],[他店舗]"), QString("0|0"));
-    QCOMPARE(d.grid().text(1, 3), QString("False"));
-    QCOMPARE(d.grid().text(1, 5) + d.grid().text(1, 6) + d.grid().text(1, 7), QString());
+    QCOMPARE(d.grid().text(1, 3) + d.grid().text(1, 5) + d.grid().text(1, 6) + d.grid().text(1, 7), QString("False"));
     QCOMPARE(d.t.module().WarnState[0][1], -1);
-    QCOMPARE(d.historyRows(), 1);
-    QCOMPARE(d.at("SELECT [キャンセル] FROM 履歴;").toInt(), 1);
-    QCOMPARE(d.at("SELECT [店売上] FROM 履歴;").toInt(), 3000);
+    QCOMPARE(d.row("SELECT count(*),[キャンセル],[店売上] FROM 履歴;"), QString("1|1|3000"));
 }
 
 void RegistrationTest::cancellationWithoutStartTime()
 {
     Desk d;
     d.customer("山田", "0901");
-    d.grid().clickCell(1, 3);
-    d.b().Text_Start_Time->clear();
-    d.b().Check_Cancel->setChecked(true);
-    d.b().Label_Pay->setText("3,000");
-    d.regist();
+    for (const QString &pay : {"3,000", "3,500"}) {
+        d.grid().clickCell(1, 3);
+        d.b().Text_Start_Time->clear();
+        d.b().Check_Cancel->setChecked(true);
+        d.b().Label_Pay->setText(pay);
+        d.regist();
+    }
+    // Stored without a start, and found again by it: the second registration is the same row.
     QVERIFY(d.t.prompt().messages().isEmpty());
-    QCOMPARE(d.historyRows(), 1);
-    QVERIFY(d.at("SELECT [開始時刻] FROM 履歴;").isNull());
-
-    // The same cancellation registered again is the same row, found by its empty start.
-    d.grid().editCell(1, 2, "出勤");
-    d.grid().clickCell(1, 3);
-    d.b().Text_Start_Time->clear();
-    d.b().Check_Cancel->setChecked(true);
-    d.b().Label_Pay->setText("3,500");
-    d.regist();
-    QCOMPARE(d.historyRows(), 1);
-    QCOMPARE(d.at("SELECT [店売上] FROM 履歴;").toInt(), 3500);
+    QCOMPARE(d.row("SELECT count(*),[開始時刻],[店売上] FROM 履歴;"), QString("1|NULL|3500"));
 }
 
-void RegistrationTest::notBusyWritesOnlyItsFourColumns()
+void RegistrationTest::rowNotOutHere_data()
 {
+    QTest::addColumn<bool>("outForA");
+    QTest::newRow("free here: four columns") << false;
+    QTest::newRow("out for another shop: nothing") << true;
+}
+
+void RegistrationTest::rowNotOutHere()
+{
+    QFETCH(bool, outForA);
     Desk d;
     d.customer("山田", "0901");
-    const QString before = d.status(d.shopA, "[出退勤],[空],[他店舗],[顧客ID],[年月日]");
-    // The entry area as a recall leaves it, for a companion whose row is free.
-    d.b().SelectedBoardRow = 1;
-    d.b().Label_Shop_Name->setText("Ａ店");
-    d.b().Label_GirlID->setText(QString::number(d.ai));
-    d.b().Label_Date->setText("2026/12/08");
-    d.b().Text_Start_Time->setText("20:00");
-    d.fill("21:00", "自宅", "10,000");
+    if (outForA) {
+        d.takeBooking("22:30");
+        d.regist();
+        d.choose(1);
+    }
+    const qint32 shop = outForA ? d.shopB : d.shopA;
+    const QString untouched = "[出退勤],[空],[他店舗],[顧客ID],[年月日]";
+    const QString before = d.status(shop, untouched);
+    const QString written = d.status(shop, "[終了予定],[場所],[選択OP],[開始時刻]");
+    d.fillAsRecalled("2026/12/07", "20:00", "3,000");
     d.b().SelectedOptionMask = 2;
+    d.b().Check_Cancel->setChecked(outForA);
     d.regist();
 
-    QCOMPARE(d.historyRows(), 1);
-    QCOMPARE(d.status(d.shopA, "[出退勤],[空],[他店舗],[顧客ID],[年月日]"), before);
-    QCOMPARE(d.status(d.shopA, "[終了予定],[場所],[選択OP],[開始時刻]"), QString("21:00:00|自宅|2|20:00:00"));
+    QCOMPARE(d.historyRows(), outForA ? 2 : 1);
+    QCOMPARE(d.status(shop, untouched), before);
+    QCOMPARE(d.status(shop, "[終了予定],[場所],[選択OP],[開始時刻]"), outForA ? written : "21:00:00|自宅|2|20:00:00");
     QCOMPARE(d.grid().text(1, 5), QString());
-    QCOMPARE(d.grid().text(1, 11), QString("2"));
-}
-
-void RegistrationTest::cancelElsewhereKeepsHerOut()
-{
-    Desk d;
-    d.customer("山田", "0901");
-    d.takeBooking("22:30");
-    d.regist();
-    // At shop B she shows out for A; an old B booking of hers is cancelled there.
-    d.choose(1);
-    QCOMPARE(d.grid().text(1, 4), QString("True"));
-    const QString before = d.status(d.shopB, "*");
-    d.b().SelectedBoardRow = 1;
-    d.b().Label_Shop_Name->setText("Ｂ店");
-    d.b().Label_GirlID->setText(QString::number(d.ai));
-    d.b().Label_Date->setText("2026/12/07");
-    d.b().Text_Start_Time->setText("20:00");
-    d.fill("21:00", "自宅", "3,000");
-    d.b().Check_Cancel->setChecked(true);
-    d.regist();
-
-    QCOMPARE(d.historyRows(), 2);
-    QCOMPARE(d.status(d.shopA, "[空],[終了予定]"), QString("1|22:30:00"));
-    QCOMPARE(d.status(d.shopB, "*"), before);
-    QCOMPARE(d.grid().text(1, 3), QString("True"));
+    if (outForA)   // her booking for A runs on
+        QCOMPARE(d.status(d.shopA, "[空],[終了予定]"), QString("1|22:30:00"));
 }
 
 void RegistrationTest::failureWritesNothing()
@@ -358,23 +306,18 @@ void RegistrationTest::quotesRoundTrip()
     d.t.db().exec("UPDATE 店舗 SET [C1名]=?;", {"It's"});
     d.choose(1);
     d.choose(0);
-    d.grid().editCell(1, 2, "出勤");
     d.customer("O'Brien", "0901");
     d.b().Text_Note->setText("say \"hi\" ' ; --");
     d.takeBooking("22:00", "Joe's bar");
     d.regist();
 
-    const Row c = *d.t.db().first("SELECT [名前],[備考] FROM 顧客;");
-    QCOMPARE(c.value(0).toString(), QString("O'Brien"));
-    QCOMPARE(c.value(1).toString(), QString("say \"hi\" ' ; --"));
-    QCOMPARE(d.at("SELECT [コース名] FROM 履歴;").toString(), QString("It's..60"));
-    QCOMPARE(d.b().Grid_Rireki->text(1, 0), QString("O'Shop"));
-    QCOMPARE(d.b().Grid_Rireki->text(1, 1), QString("ア'イ"));
-    QCOMPARE(d.b().Grid_Rireki->text(1, 6), QString("Joe's bar"));
+    QCOMPARE(d.row("SELECT [名前],[備考] FROM 顧客;"), QString("O'Brien|say \"hi\" ' ; --"));
+    QCOMPARE(d.row("SELECT [コース名] FROM 履歴;"), QString("It's..60"));
+    QCOMPARE(d.b().Grid_Rireki->text(1, 0) + d.b().Grid_Rireki->text(1, 1) + d.b().Grid_Rireki->text(1, 6),
+             QString("O'Shopア'イJoe's bar"));
     d.grid().clickCell(1, 0);
-    QCOMPARE(d.b().Text_Place->text(), QString("Joe's bar"));
-    QCOMPARE(d.b().Combo_Course->currentText(), QString("It's..60"));
-    QCOMPARE(d.b().Text_Note->text(), QString("say \"hi\" ' ; --"));
+    QCOMPARE(d.b().Text_Place->text() + d.b().Combo_Course->currentText() + d.b().Text_Note->text(),
+             QString("Joe's barIt's..60say \"hi\" ' ; --"));
 }
 
 void RegistrationTest::twoCustomersOnOneNumber()
@@ -383,19 +326,16 @@ void RegistrationTest::twoCustomersOnOneNumber()
     d.t.db().exec("INSERT INTO 顧客([名前],[TEL],[備考]) VALUES('花子','0901','A'),('桃子','0901','B');");
     d.b().Text_Tel->setText("0901");
     d.b().Cmd_Search_Click();
-    QCOMPARE(d.b().Combo_Name->count(), 2);
     d.b().Combo_Name->setCurrentIndex(1);
     d.b().Combo_Name_Click(1);
     d.b().Text_Note->setText("B2");
     d.takeBooking();
     d.regist();
 
-    QCOMPARE(d.at("SELECT [名前] FROM 顧客 WHERE [備考]='A';").toString(), QString("花子"));
-    QCOMPARE(d.at("SELECT [備考] FROM 顧客 WHERE [名前]='桃子';").toString(), QString("B2"));
-    QCOMPARE(d.at("SELECT c.[名前] FROM 履歴 h JOIN 顧客 c ON c.[顧客ID]=h.[顧客ID];").toString(), QString("桃子"));
-    QCOMPARE(d.b().Combo_Name->currentText(), QString("桃子"));
-    QCOMPARE(d.b().Label_Total->text(), QString("¥10,000"));
-    QCOMPARE(d.at("SELECT count(*) FROM 顧客;").toInt(), 2);
+    // Filed under the one chosen; the first on the number keeps her name.
+    QCOMPARE(d.row("SELECT group_concat([名前] || '/' || [備考]) FROM 顧客;"), QString("花子/A,桃子/B2"));
+    QCOMPARE(d.row("SELECT c.[名前] FROM 履歴 h JOIN 顧客 c ON c.[顧客ID]=h.[顧客ID];"), QString("桃子"));
+    QCOMPARE(d.b().Combo_Name->currentText() + d.b().Label_Total->text(), QString("桃子¥10,000"));
 }
 
 QTEST_MAIN(RegistrationTest)
