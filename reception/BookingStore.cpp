@@ -117,15 +117,18 @@ std::optional<CustomerRecord> CustomerById(Database &db, qint32 id)
 
 QString HistorySql()
 {
+    // Every name is resolved in the query, so a long history costs one statement and narrow rows.
     QStringList optionNames, slotCases;
     for (int n = 1; n <= 15; ++n)
-        optionNames << QStringLiteral("s.[OP%1名]").arg(n);
+        optionNames << QStringLiteral("CASE WHEN (h.[オプション] & %1)<>0 THEN COALESCE(s.[OP%2名],'') || '   ' ELSE '' END")
+                           .arg(1 << (n - 1))
+                           .arg(n);
     // Her name for the row's shop is the one in the first slot that belongs to it.
     for (int n = 1; n <= ShopSlots; ++n)
         slotCases << QStringLiteral("WHEN c.[店舗%1ID]=h.[店舗ID] THEN c.[名前%1]").arg(n);
     return QStringLiteral("SELECT h.[顧客ID],h.[店舗ID],h.[コンパニオンID],h.[年月日],h.[開始時刻],h.[終了時刻],h.[場所],"
-                          "h.[オプション],h.[指名],h.[キャンセル],h.[店売上],s.[店舗名],c.[源氏名],CASE ")
-        + slotCases.join(QLatin1Char(' ')) + QStringLiteral(" END,") + optionNames.join(QLatin1Char(','))
+                          "h.[指名],h.[キャンセル],h.[店売上],s.[店舗名],c.[源氏名],CASE ")
+        + slotCases.join(QLatin1Char(' ')) + QStringLiteral(" END,") + optionNames.join(QStringLiteral(" || "))
         + QStringLiteral(" FROM (履歴 h LEFT JOIN 店舗 s ON s.[店舗ID]=h.[店舗ID])"
                          " LEFT JOIN コンパニオン c ON c.[コンパニオンID]=h.[コンパニオンID]"
                          " WHERE h.[顧客ID]=? ORDER BY h.[年月日],h.[開始時刻];");
@@ -134,9 +137,6 @@ QString HistorySql()
 CustomerHistory LoadHistory(Database &db, qint32 customerId)
 {
     static const QString sql = HistorySql();
-    constexpr int CompanionName = 13;
-    constexpr int FirstOption = 14;
-
     CustomerHistory history;
     const Rows rows = db.rows(sql, {customerId});
     history.lines.reserve(rows.size());
@@ -149,16 +149,13 @@ CustomerHistory LoadHistory(Database &db, qint32 customerId)
         line.key.start = readTime(row.value(4));
         line.end = readTime(row.value(5));
         line.place = NullToEmpty(row.value(6));
-        const int mask = row.value(7).toInt();
-        line.nomination = row.value(8).toInt() != 0;
-        line.cancelled = row.value(9).toInt() != 0;
-        line.pay = row.value(10).isNull() ? Money() : Money::fromYen(row.value(10).toLongLong());
-        line.shopName = NullToEmpty(row.value(11));
-        line.genjiName = NullToEmpty(row.value(12));
-        for (int n = 0; n < 15; ++n)
-            if (mask & (1 << n))
-                line.options += NullToEmpty(row.value(FirstOption + n)) + QStringLiteral("   ");
-        line.companionName = NullToEmpty(row.value(CompanionName));
+        line.nomination = row.value(7).toInt() != 0;
+        line.cancelled = row.value(8).toInt() != 0;
+        line.pay = row.value(9).isNull() ? Money() : Money::fromYen(row.value(9).toLongLong());
+        line.shopName = NullToEmpty(row.value(10));
+        line.genjiName = NullToEmpty(row.value(11));
+        line.companionName = NullToEmpty(row.value(12));
+        line.options = NullToEmpty(row.value(13));
         history.total += line.pay;
         history.lines << line;
     }

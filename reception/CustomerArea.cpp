@@ -140,9 +140,12 @@ void Main_Form::clearHistory()
 
 void Main_Form::showHistory(const CustomerHistory &history)
 {
-    Grid_Rireki->setUpdatesEnabled(false);
     // The grid grows for a long history, so that every visit is listed.
     Grid_Rireki->setRowCount(std::max<int>(Grid::InitialRows - 1, history.lines.size()));
+    // The rows are all there; telling the view of each of the cells filled below only costs time with a
+    // long history, so it is told once, at the end.
+    Grid_Rireki->setUpdatesEnabled(false);
+    Grid_Rireki->model()->blockSignals(true);
     HistoryKeys.reserve(history.lines.size());
     int r = 0;
     for (const HistoryLine &line : history.lines) {
@@ -159,7 +162,9 @@ void Main_Form::showHistory(const CustomerHistory &history)
         Grid_Rireki->setText(r, HOptions, line.options);
         HistoryKeys << line.key;
     }
+    Grid_Rireki->model()->blockSignals(false);
     Grid_Rireki->setUpdatesEnabled(true);
+    Grid_Rireki->viewport()->update();
 }
 
 // ---------------------------------------------------------------------------------------------
