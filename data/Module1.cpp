@@ -1,5 +1,7 @@
 #include "data/Module1.h"
 
+#include "data/Clock.h"
+#include "data/DateUtil.h"
 #include "data/Prompt.h"
 
 #include <QComboBox>
@@ -129,6 +131,8 @@ void Module1::LoadShopList()
                 box->setVisible(listed);
     }
 
+    // Positions may have moved (a shop deleted or added): the warning tables follow the new ones.
+    RefreshWarningTables();
     emit shopListLoaded();
 
     if (remembered && m_selectBoardShop)
@@ -159,53 +163,101 @@ void Module1::LoadCompanionList()
 
 void Module1::SyncStatusRows(qint32 companionId)
 {
-    const bool ownTransaction = !AppDatabase.inTransaction();
+    if (AppDatabase.inTransaction()) {
+        syncStatusRows(companionId);
+        return;
+    }
     try {
-        QStringList fields{QStringLiteral("[源氏名]")};
-        for (int s = 1; s <= ShopSlots; ++s)
-            fields << QStringLiteral("[店舗%1ID],[名前%1],[オプション%1]").arg(s);
-        const std::optional<Row> companion = AppDatabase.first(
-            QStringLiteral("SELECT ") + fields.join(QLatin1Char(',')) + QStringLiteral(" FROM コンパニオン WHERE [コンパニオンID]=?;"),
-            {companionId});
-        if (!companion)
-            return;
-        const QVariant genji = companion->value(0);
-
-        if (ownTransaction)
-            AppDatabase.beginTransaction();
-        for (int p = 0; p < ShopCount; ++p) {
-            const qint32 shopId = ShopIDs[p];
-            const QVariant name = companion->value(1 + p * 3 + 1);
-            const int options = companion->value(1 + p * 3 + 2).toInt();
-            const bool named = !name.isNull();
-            const bool exists = AppDatabase
-                                    .scalar(QStringLiteral("SELECT count(*) FROM 現在状況 WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
-                                            {shopId, companionId})
-                                    .toInt()
-                > 0;
-            if (!exists && named) {
-                AppDatabase.exec(QStringLiteral("INSERT INTO 現在状況([店舗ID],[コンパニオンID],[源氏名],[名前],[オプション]) "
-                                                "VALUES(?,?,?,?,?)"),
-                                 {shopId, companionId, genji, name, options});
-            } else if (exists && !named) {
-                AppDatabase.exec(QStringLiteral("DELETE FROM 現在状況 WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
-                                 {shopId, companionId});
-            } else if (exists && named) {
-                AppDatabase.exec(QStringLiteral("UPDATE 現在状況 SET [源氏名]=?,[名前]=?,[オプション]=? "
-                                                "WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
-                                 {genji, name, options, shopId, companionId});
-            }
-        }
-        if (ownTransaction)
-            AppDatabase.commit();
+        AppDatabase.atomic([&] { syncStatusRows(companionId); });
     } catch (const AppError &error) {
-        if (ownTransaction && AppDatabase.inTransaction()) {
-            try {
-                AppDatabase.rollback();
-            } catch (const AppError &) {
-            }
-        }
         ShowCommonError(m_errorParent, error);
+    }
+}
+
+void Module1::syncStatusRows(qint32 companionId)
+{
+    QStringList fields{QStringLiteral("[源氏名]")};
+    for (int s = 1; s <= ShopSlots; ++s)
+        fields << QStringLiteral("[店舗%1ID],[名前%1],[オプション%1]").arg(s);
+    const std::optional<Row> companion = AppDatabase.first(
+        QStringLiteral("SELECT ") + fields.join(QLatin1Char(',')) + QStringLiteral(" FROM コンパニオン WHERE [コンパニオンID]=?;"),
+        {companionId});
+    if (!companion)
+        return;
+    const QVariant genji = companion->value(0);
+    // A shop that starts listing her while she is out must not offer her: its row starts out for
+    // another shop and is freed with her other rows when the booking ends.
+    const bool out = OutForShop(companionId) >= 0;
+
+    for (int p = 0; p < ShopCount; ++p) {
+        const qint32 shopId = ShopIDs[p];
+        const QVariant name = companion->value(1 + p * 3 + 1);
+        const int options = companion->value(1 + p * 3 + 2).toInt();
+        const bool named = !name.isNull();
+        const bool exists = AppDatabase
+                                .scalar(QStringLiteral("SELECT count(*) FROM 現在状況 WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
+                                        {shopId, companionId})
+                                .toInt()
+            > 0;
+        if (!exists && named) {
+            AppDatabase.exec(QStringLiteral("INSERT INTO 現在状況([店舗ID],[コンパニオンID],[源氏名],[名前],[オプション],"
+                                            "[出退勤],[空],[他店舗]) VALUES(?,?,?,?,?,0,?,?)"),
+                             {shopId, companionId, genji, name, options, out ? 1 : 0, out ? 1 : 0});
+        } else if (exists && !named) {
+            AppDatabase.exec(QStringLiteral("DELETE FROM 現在状況 WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
+                             {shopId, companionId});
+        } else if (exists && named) {
+            AppDatabase.exec(QStringLiteral("UPDATE 現在状況 SET [源氏名]=?,[名前]=?,[オプション]=? "
+                                            "WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
+                             {genji, name, options, shopId, companionId});
+        }
+    }
+}
+
+int Module1::OutForShop(qint32 companionId)
+{
+    const Rows rows = AppDatabase.rows(
+        QStringLiteral("SELECT [店舗ID] FROM 現在状況 WHERE [コンパニオンID]=? AND [空]=1 AND [他店舗]=0;"), {companionId});
+    for (const Row &row : rows) {
+        const int p = shopPosition(row.value(0).toInt());
+        if (p >= 0)
+            return p;
+    }
+    return -1;
+}
+
+void Module1::RefreshWarningTables()
+{
+    if (!AppDatabase.isOpen() || !AppDatabase.tableExists(QStringLiteral("現在状況")))
+        return;
+    const QTime now = Clock::now().time();
+    for (int p = 0; p <= MaxShops; ++p) {
+        EndTimes[p].fill(QTime());
+        WarnState[p].fill(-1);
+        WarnState[p][0] = 0;
+    }
+    for (int p = 0; p < ShopCount; ++p) {
+        // The same rows in the same order as the shop's board shows them.
+        const Rows rows = AppDatabase.rows(
+            QStringLiteral("SELECT [終了予定] FROM 現在状況 WHERE [店舗ID]=? ORDER BY [コンパニオンID];"), {ShopIDs[p]});
+        EnsureWarnRows(rows.size() + 2);
+        int r = 0;
+        for (const Row &row : rows) {
+            ++r;
+            const QVariant end = row.value(0);
+            if (end.isNull()) {
+                EndTimes[p][r] = QTime();
+                WarnState[p][r] = -1;
+                continue;
+            }
+            const QTime endTime = QTime::fromString(end.toString(), QStringLiteral("HH:mm:ss"));
+            int left = RemainingMinutes(endTime, now);
+            if (left > 1380)   // more than 23 hours away: the end has already passed
+                left = 0;
+            EndTimes[p][r] = endTime;
+            WarnState[p][r] = left;
+        }
+        WarnState[p][0] = r;
     }
 }
 

@@ -56,10 +56,19 @@ public:
 
     void LoadShopList();
     void LoadCompanionList();
-    // Brings one companion's 現在状況 rows in line with her shop slots; reports failures itself.
+    // Brings one companion's 現在状況 rows in line with her shop slots. Called alone it is one action
+    // and reports its own failure; inside another action it raises, so that action rolls back whole.
+    // A row added while she is out on a booking starts as out for another shop.
     void SyncStatusRows(qint32 companionId);
     // mode 1: every row of one companion; mode 2: every row of one shop.
     void DeleteStatusRows(int mode, qint32 id);
+
+    // Rebuilds EndTimes and WarnState of every listed shop from 現在状況, rows in the board's order,
+    // so the warning follows every running booking whatever boards have been shown.
+    void RefreshWarningTables();
+    // Position of the shop a companion is out on a booking for (her row there is busy and not for
+    // another shop); -1 when she is not out for a listed shop.
+    int OutForShop(qint32 companionId);
 
     // Wiring of the list boxes that the loaders fill.
     void addShopList(QComboBox *combo);
@@ -77,6 +86,8 @@ signals:
     void companionListLoaded();
 
 private:
+    void syncStatusRows(qint32 companionId);
+
     QVector<QPointer<QComboBox>> m_shopLists;
     QVector<QPointer<QComboBox>> m_companionLists;
     QPointer<QComboBox> m_boardShopList;

@@ -159,7 +159,12 @@ QStringList IndexesSql()
 {
     return {QStringLiteral("CREATE INDEX IF NOT EXISTS [履歴_顧客] ON 履歴([顧客ID],[年月日]);"),
             QStringLiteral("CREATE INDEX IF NOT EXISTS [履歴_年月日] ON 履歴([年月日]);"),
-            QStringLiteral("CREATE INDEX IF NOT EXISTS [顧客_TEL] ON 顧客([TEL]);")};
+            QStringLiteral("CREATE INDEX IF NOT EXISTS [顧客_TEL] ON 顧客([TEL]);"),
+            // The sales sums read the amounts from these alone, without visiting the table: a year of
+            // every shop is one range per shop, a companion's month one range.
+            QStringLiteral("CREATE INDEX IF NOT EXISTS [履歴_店舗売上] ON 履歴([店舗ID],[年月日],[店売上],[コンパニオン支払]);"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS [履歴_コンパニオン売上] "
+                           "ON 履歴([コンパニオンID],[年月日],[店舗ID],[店売上],[コンパニオン支払]);")};
 }
 
 QStringList ColumnNames(const TableDef &table)

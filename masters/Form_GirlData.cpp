@@ -6,6 +6,9 @@
 #include "data/SqlText.h"
 #include "masters/GirlFieldChecks.h"
 
+#include "reception/Main_Form.h"
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -303,6 +306,7 @@ void Form_GirlData::onShowing()
     ResetCompanionForm();
     PromptText = Combo_Genji->currentText();
     FocusText.clear();
+    m_changed = false;
 }
 
 // ---- The working name ----
@@ -475,6 +479,19 @@ bool Form_GirlData::CheckField(QLineEdit *box)
     return true;
 }
 
+bool Form_GirlData::CheckAllFields()
+{
+    QVector<QLineEdit *> order;
+    for (int i = 0; i < m_module.ShopCount && i < MaxShops; ++i)
+        order << Text_SName[i];
+    order << Text_Old << Text_Tall << Text_Bust << Text_Cup << Text_Waist << Text_Hip << Text_C1_Rate << Text_C2_Rate
+          << Text_C3_Rate << Text_C4_Rate << Text_Opt_Rate << Text_Ext_Rate << Text_Shimei_Rate << Text_Can_Rate;
+    for (QLineEdit *box : std::as_const(order))
+        if (!CheckField(box))
+            return false;
+    return true;
+}
+
 bool Form_GirlData::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
@@ -489,8 +506,11 @@ bool Form_GirlData::eventFilter(QObject *watched, QEvent *event)
                 else
                     Combo_Genji_LostFocus();
             } else if (type == QEvent::FocusOut) {
-                if (auto *box = qobject_cast<QLineEdit *>(watched))
-                    CheckField(box);
+                if (auto *box = qobject_cast<QLineEdit *>(watched)) {
+                    // The focus is already on its new widget while the old one hears that it lost it.
+                    const bool toRegist = QApplication::focusWidget() == Cmd_Regist;
+                    m_refusedOnWayToRegist = !CheckField(box) && toRegist;
+                }
             }
         }
     }
@@ -526,6 +546,9 @@ const QStringList &bodyColumns()
 
 void Form_GirlData::Cmd_Regist_Click()
 {
+    // The click that took the focus from a refused box has told the operator already.
+    if (std::exchange(m_refusedOnWayToRegist, false))
+        return;
     if (Combo_Genji->currentText() == PromptText)
         return;
     // A name typed but never looked up (the focus did not leave the list) is looked up now, so the
@@ -539,6 +562,9 @@ void Form_GirlData::Cmd_Regist_Click()
         ResetCompanionState();
         return;
     }
+    // A value refused on leaving its box is refused here too, whatever the operator did since.
+    if (!CheckAllFields())
+        return;
     const bool anyShopName = std::any_of(Text_SName.begin(), Text_SName.end(),
                                          [](const QLineEdit *box) { return !box->text().isEmpty(); });
     if (!anyShopName) {
@@ -546,16 +572,28 @@ void Form_GirlData::Cmd_Regist_Click()
         return;
     }
 
+    const int q = IsNewCompanion ? -1 : selectedCompanion();
+    if (!IsNewCompanion && q < 0)
+        return;
     try {
         if (IsNewCompanion) {
             registerNew(genji);
         } else {
-            const int q = selectedCompanion();
-            if (q >= 0)
-                registerChange(genji, q);
+            // Her name stays at the shop she is out for: the booking must end where it started.
+            const int out = m_module.OutForShop(m_module.CompanionIDs[q]);
+            if (out >= 0 && Text_SName[out]->text().isEmpty()) {
+                Notice(this, genji + QStringLiteral("は") + m_module.ShopNames.value(out)
+                                 + QStringLiteral("で接客中です。コンパニオン名は接客が終わってから削除してください。"));
+                Text_SName[out]->setFocus();
+                return;
+            }
+            registerChange(genji, q);
         }
     } catch (const AppError &error) {
         ShowCommonError(this, error);
+        // What the file holds: her stored record, or the typed entry of a new one, ready to retry.
+        if (q >= 0)
+            Combo_Genji_Click(q);
     }
 }
 
@@ -575,18 +613,21 @@ void Form_GirlData::registerNew(const QString &genji)
             values << SqlNumber(QString()) << SqlQuote(QString()) << 0;
     }
     values << measurementValues() << surchargeValues();
-    m_module.AppDatabase.insert(QStringLiteral("コンパニオン"), columns, values);
+    Database &db = m_module.AppDatabase;
+    // In the register and on the board together, or neither.
+    db.atomic([&] {
+        db.insert(QStringLiteral("コンパニオン"), columns, values);
+        const qint32 id = db.scalar(QStringLiteral("SELECT MAX([コンパニオンID]) FROM コンパニオン;")).toInt();
+        m_module.SyncStatusRows(id);
+    });
+    m_changed = true;
 
     ResetCompanionState();
     m_module.LoadCompanionList();
     // The reload lists her last; choosing her shows what was stored.
     const int last = m_module.CompanionCount - 1;
-    if (last < 0)
-        return;
-    Combo_Genji_Click(last);
-    const int q = Combo_Genji->currentIndex();
-    if (q >= 0 && q < m_module.CompanionCount)
-        m_module.SyncStatusRows(m_module.CompanionIDs[q]);
+    if (last >= 0)
+        Combo_Genji_Click(last);
 }
 
 void Form_GirlData::registerChange(const QString &genji, int position)
@@ -613,10 +654,14 @@ void Form_GirlData::registerChange(const QString &genji, int position)
 
     const qint32 id = m_module.CompanionIDs[position];
     values << id;
-    m_module.AppDatabase.exec(QStringLiteral("UPDATE コンパニオン SET ") + assignments.join(QStringLiteral(", "))
-                                  + QStringLiteral(" WHERE [コンパニオンID]=?;"),
-                              values);
-    m_module.SyncStatusRows(id);
+    Database &db = m_module.AppDatabase;
+    db.atomic([&] {
+        db.exec(QStringLiteral("UPDATE コンパニオン SET ") + assignments.join(QStringLiteral(", "))
+                    + QStringLiteral(" WHERE [コンパニオンID]=?;"),
+                values);
+        m_module.SyncStatusRows(id);
+    });
+    m_changed = true;
 }
 
 void Form_GirlData::Cmd_Del_Click()
@@ -625,12 +670,34 @@ void Form_GirlData::Cmd_Del_Click()
     if (q < 0)
         return;
     const QString genji = Combo_Genji->itemText(q);
+    const qint32 id = m_module.CompanionIDs[q];
+    Database &db = m_module.AppDatabase;
+    try {
+        // Her running booking would be left warning with no one to end it.
+        const int out = m_module.OutForShop(id);
+        if (out >= 0) {
+            Notice(this, genji + QStringLiteral("は") + m_module.ShopNames.value(out)
+                             + QStringLiteral("で接客中です。削除は接客が終わってから行ってください。"));
+            return;
+        }
+    } catch (const AppError &error) {
+        ShowCommonError(this, error);
+        return;
+    }
     if (!AskOkCancel(this, genji + QStringLiteral("のコンパニオンデータを削除します。")))
         return;
     try {
-        const qint32 id = m_module.CompanionIDs[q];
-        m_module.AppDatabase.exec(QStringLiteral("UPDATE コンパニオン SET [削除FLAG]=1 WHERE [コンパニオンID]=?;"), {id});
-        m_module.DeleteStatusRows(1, id);
+        db.atomic([&] {
+            db.exec(QStringLiteral("UPDATE コンパニオン SET [削除FLAG]=1 WHERE [コンパニオンID]=?;"), {id});
+            m_module.DeleteStatusRows(1, id);
+        });
+    } catch (const AppError &error) {
+        ShowCommonError(this, error);
+        Combo_Genji_Click(q);   // she is still registered: show what the file holds
+        return;
+    }
+    m_changed = true;
+    try {
         m_module.LoadCompanionList();
         ResetCompanionState();
         ResetCompanionForm();
@@ -641,16 +708,25 @@ void Form_GirlData::Cmd_Del_Click()
     }
 }
 
-void Form_GirlData::Cmd_OK_Click()
+void Form_GirlData::leave()
 {
-    const QScopedValueRollback<bool> guard(m_leaving, true);
-    hide();
+    {
+        const QScopedValueRollback<bool> guard(m_leaving, true);
+        hide();
+    }
+    // The board shows her as the register now has her, straight from the file.
+    if (std::exchange(m_changed, false))
+        if (auto *board = qobject_cast<Main_Form *>(parentWidget())) {
+            try {
+                board->ReloadShownShop();
+            } catch (const AppError &error) {
+                ShowCommonError(board, error);
+            }
+        }
 }
 
-void Form_GirlData::Cmd_Cancel_Click()
-{
-    const QScopedValueRollback<bool> guard(m_leaving, true);
-    hide();
-}
+void Form_GirlData::Cmd_OK_Click() { leave(); }
+
+void Form_GirlData::Cmd_Cancel_Click() { leave(); }
 
 } // namespace rp

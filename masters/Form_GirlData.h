@@ -80,6 +80,10 @@ public:
 
     // The lost-focus check of one entry box; false when refused (told, focus back in the box).
     bool CheckField(QLineEdit *box);
+    // Every entry box's check again, in screen order: false at the first refusal (told, focus there).
+    bool CheckAllFields();
+    // The register changed since the window was shown: the board shows it again when the window hides.
+    bool registerChanged() const { return m_changed; }
 
     // Position of the companion whose name the list shows, or -1 while a typed name stands there.
     int selectedCompanion() const;
@@ -100,6 +104,9 @@ private:
     Module1 &m_module;
     bool m_checking = false;
     bool m_leaving = false;
+    bool m_changed = false;
+    bool m_refusedOnWayToRegist = false;   // a box refused as the focus went to 登録: already told
+    void leave();
 };
 
 } // namespace rp

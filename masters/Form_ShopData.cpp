@@ -7,6 +7,7 @@
 #include "data/SqlText.h"
 #include "data/TextUtil.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -87,6 +88,7 @@ QLineEdit *Form_ShopData::entryBox(const QString &name, ShopField field, const Q
     box->installEventFilter(this);
     m_fields.insert(box, field);
     m_byColumn.insert(column, box);
+    m_tabOrder.append(box);
     return box;
 }
 
@@ -380,8 +382,11 @@ bool Form_ShopData::eventFilter(QObject *watched, QEvent *event)
     }
 
     if (type == QEvent::FocusOut && !m_checking && leftByOperator(event))
-        if (auto *box = qobject_cast<QLineEdit *>(watched); box && m_fields.contains(box))
-            CheckField(box);
+        if (auto *box = qobject_cast<QLineEdit *>(watched); box && m_fields.contains(box)) {
+            // The focus is already on its new widget while the old one hears that it lost it.
+            const bool toRegist = QApplication::focusWidget() == Cmd_Regist;
+            m_refusedOnWayToRegist = !CheckField(box) && toRegist;
+        }
     return false;
 }
 
@@ -401,6 +406,14 @@ bool Form_ShopData::CheckField(QLineEdit *box)
     box->setFocus(Qt::OtherFocusReason);
     m_checking = false;
     return false;
+}
+
+bool Form_ShopData::CheckAllFields()
+{
+    for (QLineEdit *box : std::as_const(m_tabOrder))
+        if (!CheckField(box))
+            return false;
+    return true;
 }
 
 void Form_ShopData::Combo_Shop_Name_GotFocus() { FocusText = Combo_Shop_Name->currentText(); }
@@ -577,6 +590,9 @@ void Form_ShopData::updateShop(int position)
 
 void Form_ShopData::Cmd_Regist_Click()
 {
+    // The click that took the focus from a refused box has told the operator already.
+    if (std::exchange(m_refusedOnWayToRegist, false))
+        return;
     const QString name = Combo_Shop_Name->currentText();
     if (name == PromptText)
         return;
@@ -585,6 +601,14 @@ void Form_ShopData::Cmd_Regist_Click()
         ResetNewFlag();
         return;
     }
+    if (ByteLength(name) > ShopNameBytes) {
+        Notice(this, ShopMessages::shopName());
+        Combo_Shop_Name->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // A value refused on leaving its box is refused here too, whatever the operator did since.
+    if (!CheckAllFields())
+        return;
     // The shop lists, the per-shop tables and the companions' slots hold MaxShops shops: a further
     // shop would be stored but never listed, and its companions' slots would have no place.
     if (IsNewShop && m_module.ShopCount >= MaxShops) {
@@ -617,6 +641,7 @@ void Form_ShopData::Cmd_Regist_Click()
         updateShop(p);
     } catch (const AppError &error) {
         ShowCommonError(this, error);
+        Combo_Shop_Name_Click(p);   // what the file still holds
     }
 }
 
@@ -627,13 +652,38 @@ void Form_ShopData::Cmd_Del_Click()
     const int p = selectedPosition();
     if (p < 0)
         return;
-    if (!AskOkCancel(this, Combo_Shop_Name->currentText() + QStringLiteral("の店舗データを削除します。")))
-        return;
+    const QString name = Combo_Shop_Name->currentText();
     const qint32 shopId = m_module.ShopIDs[p];
+    Database &db = m_module.AppDatabase;
     try {
-        m_module.AppDatabase.exec(QStringLiteral("UPDATE 店舗 SET [削除FLAG]=1 WHERE [店舗ID]=?;"), {shopId});
-        RemoveShopFromCompanions(shopId);
-        m_module.DeleteStatusRows(2, shopId);
+        // A running booking of the shop would be left with no shop to end it at.
+        const int out = db.scalar(QStringLiteral("SELECT count(*) FROM 現在状況 WHERE [店舗ID]=? AND [空]=1 AND [他店舗]=0;"),
+                                  {shopId})
+                            .toInt();
+        if (out > 0) {
+            Notice(this, name + QStringLiteral("で接客中のコンパニオンがいます。削除は接客が終わってから行ってください。"));
+            return;
+        }
+    } catch (const AppError &error) {
+        ShowCommonError(this, error);
+        return;
+    }
+    if (!AskOkCancel(this, name + QStringLiteral("の店舗データを削除します。")))
+        return;
+    try {
+        // The flag, the companions' slots and the board rows go together, or the slots would pair
+        // every companion's names with the wrong shops.
+        db.atomic([&] {
+            db.exec(QStringLiteral("UPDATE 店舗 SET [削除FLAG]=1 WHERE [店舗ID]=?;"), {shopId});
+            RemoveShopFromCompanions(shopId);
+            m_module.DeleteStatusRows(2, shopId);
+        });
+    } catch (const AppError &error) {
+        ShowCommonError(this, error);
+        Combo_Shop_Name_Click(p);   // the shop is still there: show what the file holds
+        return;
+    }
+    try {
         m_module.LoadShopList();
         ResetNewFlag();
         ResetShopForm();
@@ -645,46 +695,48 @@ void Form_ShopData::Cmd_Del_Click()
 void Form_ShopData::RemoveShopFromCompanions(qint32 shopId)
 {
     Database &db = m_module.AppDatabase;
+    if (db.inTransaction()) {
+        removeShopFromCompanions(shopId);
+        return;
+    }
     try {
-        db.beginTransaction();
-        QStringList fields{QStringLiteral("[コンパニオンID]")};
-        for (int s = 1; s <= MaxShops; ++s)
-            fields << QStringLiteral("[店舗%1ID],[名前%1],[オプション%1]").arg(s);
-        const Rows companions = db.rows(QStringLiteral("SELECT ") + fields.join(QLatin1Char(','))
-                                        + QStringLiteral(" FROM コンパニオン WHERE [削除FLAG]=0 ORDER BY [コンパニオンID];"));
-        for (const Row &row : companions) {
-            // Slot s (1-based) is fields 3s-2 .. 3s of the row.
-            auto slotValue = [&row](int s, int part) { return row.value(3 * (s - 1) + 1 + part); };
-            int found = 0;
-            for (int s = 1; s <= MaxShops && !found; ++s) {
-                const QVariant id = slotValue(s, 0);
-                if (!id.isNull() && id.toLongLong() == shopId)
-                    found = s;
-            }
-            if (!found)
-                continue;
-            QStringList assignments;
-            QVariantList values;
-            for (int t = found; t < MaxShops; ++t) {
-                assignments << QStringLiteral("[店舗%1ID]=?,[名前%1]=?,[オプション%1]=?").arg(t);
-                values << slotValue(t + 1, 0) << slotValue(t + 1, 1) << slotValue(t + 1, 2);
-            }
-            assignments << QStringLiteral("[店舗%1ID]=NULL,[名前%1]=NULL,[オプション%1]=0").arg(MaxShops);
-            values << row.value(0);
-            db.exec(QStringLiteral("UPDATE コンパニオン SET ") + assignments.join(QLatin1Char(','))
-                        + QStringLiteral(" WHERE [コンパニオンID]=?;"),
-                    values);
-        }
-        db.commit();
-    } catch (const AppError &error) {
         // All companions or none: a half-shifted register would pair names with the wrong shops.
-        if (db.inTransaction()) {
-            try {
-                db.rollback();
-            } catch (const AppError &) {
-            }
-        }
+        db.atomic([&] { removeShopFromCompanions(shopId); });
+    } catch (const AppError &error) {
         ShowCommonError(this, error);
+    }
+}
+
+void Form_ShopData::removeShopFromCompanions(qint32 shopId)
+{
+    Database &db = m_module.AppDatabase;
+    QStringList fields{QStringLiteral("[コンパニオンID]")};
+    for (int s = 1; s <= MaxShops; ++s)
+        fields << QStringLiteral("[店舗%1ID],[名前%1],[オプション%1]").arg(s);
+    const Rows companions = db.rows(QStringLiteral("SELECT ") + fields.join(QLatin1Char(','))
+                                    + QStringLiteral(" FROM コンパニオン WHERE [削除FLAG]=0 ORDER BY [コンパニオンID];"));
+    for (const Row &row : companions) {
+        // Slot s (1-based) is fields 3s-2 .. 3s of the row.
+        auto slotValue = [&row](int s, int part) { return row.value(3 * (s - 1) + 1 + part); };
+        int found = 0;
+        for (int s = 1; s <= MaxShops && !found; ++s) {
+            const QVariant id = slotValue(s, 0);
+            if (!id.isNull() && id.toLongLong() == shopId)
+                found = s;
+        }
+        if (!found)
+            continue;
+        QStringList assignments;
+        QVariantList values;
+        for (int t = found; t < MaxShops; ++t) {
+            assignments << QStringLiteral("[店舗%1ID]=?,[名前%1]=?,[オプション%1]=?").arg(t);
+            values << slotValue(t + 1, 0) << slotValue(t + 1, 1) << slotValue(t + 1, 2);
+        }
+        assignments << QStringLiteral("[店舗%1ID]=NULL,[名前%1]=NULL,[オプション%1]=0").arg(MaxShops);
+        values << row.value(0);
+        db.exec(QStringLiteral("UPDATE コンパニオン SET ") + assignments.join(QLatin1Char(','))
+                    + QStringLiteral(" WHERE [コンパニオンID]=?;"),
+                values);
     }
 }
 

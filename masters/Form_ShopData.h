@@ -48,12 +48,15 @@ public:
     void Cmd_Cancel_Click();
     // The lost-focus check of one entry box: false after a refusal (told, focus put back).
     bool CheckField(QLineEdit *box);
+    // Every entry box's check again, in tab order: false at the first refusal (told, focus there).
+    bool CheckAllFields();
 
     void ResetNewFlag();
     void ResetShopForm();
     void ClearTaggedFields();
     // Moves every companion's later shop slots down one place, so that slot p+1 keeps belonging to
-    // the shop at list position p once the shop is gone. All or nothing; reports its own failure.
+    // the shop at list position p once the shop is gone. Alone it is all or nothing and reports its
+    // own failure; inside another action it raises, so that action rolls back whole.
     void RemoveShopFromCompanions(qint32 shopId);
 
     // The list entry the combo box shows, or -1 when its text is not a list entry (typed or prompt).
@@ -140,10 +143,13 @@ private:
     static QStringList updateColumns();
     QVariantList valuesFor(const QStringList &columns) const;
     void loadShop(qint32 shopId);
+    void removeShopFromCompanions(qint32 shopId);
 
     Module1 &m_module;
     QHash<const QLineEdit *, ShopField> m_fields;
     QHash<QString, QLineEdit *> m_byColumn;
+    QVector<QLineEdit *> m_tabOrder;   // the entry boxes in the order the operator tabs through them
+    bool m_refusedOnWayToRegist = false;   // a box refused as the focus went to 登録: already told
     bool m_checking = false;   // a check's message is up: focus moves it causes are not checks
 };
 

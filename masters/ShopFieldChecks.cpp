@@ -38,6 +38,12 @@ ShopCheckResult CheckPlainNumber(const QString &text)
     return CheckNumber(text);
 }
 
+ShopCheckResult CheckMinutes(const QString &text)
+{
+    // The columns are 16-bit, and a negative warning time would never warn.
+    return CheckNumberInRange(text, 0, 999, ShopMessages::minutesRange());
+}
+
 ShopCheckResult CheckShopField(ShopField field, const QString &text)
 {
     switch (field) {
@@ -47,7 +53,7 @@ ShopCheckResult CheckShopField(ShopField field, const QString &text)
     case ShopField::CoursePrice: return CheckWholeYen(text, 7, ShopMessages::sixDigits());
     case ShopField::Fee: return CheckWholeYen(text, 6, ShopMessages::fiveDigits());
     case ShopField::Rate: return CheckPercentage(text);
-    case ShopField::Minutes: return CheckPlainNumber(text);
+    case ShopField::Minutes: return CheckMinutes(text);
     }
     return accepted(text);
 }

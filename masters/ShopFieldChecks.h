@@ -19,7 +19,7 @@ enum class ShopField {
     CoursePrice,   // course and option prices, up to 999,999
     Fee,           // extension, nomination and cancellation fees, up to 99,999
     Rate,          // the shop's percentage, 0..100
-    Minutes,       // extension unit and warning time, any number
+    Minutes,       // extension unit and warning time, 0..999
 };
 
 namespace ShopMessages {
@@ -30,6 +30,7 @@ inline QString fiveDigits() { return QStringLiteral("５桁の金額を入力し
 inline QString courseName() { return QStringLiteral("コース名は全角８文字以内で入力してください。"); }
 inline QString duration() { return QStringLiteral("コース時間は全角４文字以内で入力してください。"); }
 inline QString optionName() { return QStringLiteral("オプション名は全角８文字以内で入力してください。"); }
+inline QString minutesRange() { return QStringLiteral("０～９９９の数値（分）を入力してください。"); }
 inline QString shopName() { return QStringLiteral("店舗名は全角１５文字以内で入力してください。"); }
 } // namespace ShopMessages
 
@@ -40,6 +41,8 @@ ShopCheckResult CheckWholeYen(const QString &text, int maxChars, const QString &
 ShopCheckResult CheckPercentage(const QString &text);
 // Half-width; refused only when not a number.
 ShopCheckResult CheckPlainNumber(const QString &text);
+// Half-width; refused when not a number or outside 0..999 minutes.
+ShopCheckResult CheckMinutes(const QString &text);
 
 ShopCheckResult CheckShopField(ShopField field, const QString &text);
 

@@ -72,6 +72,7 @@ Main_Form::Main_Form(Application &app, QWidget *parent)
     buildLayout();
     buildMenus();
     wireBoard();
+    wireEntry();
 
     Timer_Warning = named(new QTimer(this), QStringLiteral("Timer_Warning"));
     Timer_Warning->setInterval(TimerIntervalMs);
@@ -283,9 +284,10 @@ void Main_Form::buildMenus()
     mnuCompact = named(data->addAction(QStringLiteral("最適化")), QStringLiteral("mnuCompact"));
     data->addSeparator();
     mnuDel = named(data->addAction(QStringLiteral("ﾃﾞｰﾀ削除")), QStringLiteral("mnuDel"));
-    // The file operations arrive with the maintenance tools; until then they are shown but not offered.
-    for (QAction *a : {mnuBackup, mnuRestore, mnuCompact, mnuDel})
-        a->setEnabled(false);
+    connect(mnuBackup, &QAction::triggered, this, &Main_Form::mnuBackup_Click);
+    connect(mnuRestore, &QAction::triggered, this, &Main_Form::mnuRestore_Click);
+    connect(mnuCompact, &QAction::triggered, this, &Main_Form::mnuCompact_Click);
+    connect(mnuDel, &QAction::triggered, this, &Main_Form::mnuDel_Click);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->setObjectName(QStringLiteral("mnuHelp"));
@@ -327,42 +329,6 @@ void Main_Form::PrepareGrids()
     Grid_Girl->setColumnComboList(2, QStringLiteral("出勤|退勤"));
     for (int c = 8; c <= 11; ++c)
         Grid_Girl->setColumnHidden(c, true);
-}
-
-void Main_Form::ResetBookingEntry()
-{
-    Label_Shop_Name->clear();
-    Label_Girl_Name->clear();
-    Label_GirlID->clear();
-    Label_Date->clear();
-    for (QLineEdit *box : {Text_Start_Time, Text_End_Time, Text_Place}) {
-        box->clear();
-        box->setEnabled(true);
-    }
-    Text_Ext->clear();
-    {
-        const QSignalBlocker block(UpDown_Ext);
-        UpDown_Ext->setValue(0);
-    }
-    UpDown_Ext->setEnabled(true);
-    Check_Shimei->setChecked(false);
-    Check_Shimei->setEnabled(true);
-    Check_Cancel->setChecked(false);
-    Label_Pay->setText(QStringLiteral("0"));
-    Label_GirlPay->setText(QStringLiteral("0"));
-    Combo_Course->setCurrentIndex(-1);
-    Combo_Course->setEnabled(true);
-    for (int i = 0; i < 15; ++i) {
-        if (Tariff.ShopOptionMask & m_module.BitOn[i]) {
-            Check_Option[i]->setChecked(false);
-            Check_Option[i]->setVisible(true);
-            Check_Option[i]->setEnabled(true);
-        }
-    }
-    StartTimeAtFocus.clear();
-    LoadedStartTime.clear();
-    PreviousExtensionMinutes = 0;
-    CompanionSurcharges.fill(0);
 }
 
 void Main_Form::closeEvent(QCloseEvent *event)

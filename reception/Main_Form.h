@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reception/BookingEntry.h"
 #include "reception/BookingStore.h"
 #include "reception/ShopTariff.h"
 
@@ -26,7 +27,6 @@ namespace rp {
 class Application;
 class Grid;
 class Module1;
-struct StoredEntry;
 
 // The reception board: shop selection, the companion status board, the customer area and the
 // booking entry. It lives for the whole run and is where the program is closed.
@@ -117,8 +117,29 @@ public:
     QAction *mnuRDel = nullptr;
     QTimer *Timer_Warning = nullptr;
 
+    // --- integrity ---
+    // Shows the shown shop's board again from 現在状況, without writing the grid back: after a failed
+    // write, and after an editor changed the register. Rebuilds the warning tables of every shop.
+    void ReloadShownShop();
+
     static QString CoursePrompt() { return QStringLiteral("コースを選択してください"); }
     static QString ShopPrompt() { return QStringLiteral("店舗名を選択してください。"); }
+
+    // --- booking entry ---
+    // Prices the booking from the controls as they stand and shows total and pay.
+    void RecalculateCharges();
+    // Shows a registered booking as it was stored: stored amounts, stored end time, no re-pricing;
+    // her surcharges are read as when a booking starts, so the next priced change prices her terms.
+    // Every control of the area is set, so it may follow the customer load's reset directly.
+    void ShowStoredBooking(const StoredEntry &e);
+    // The start time the end time was last computed from: the last accepted start, never a refused one.
+    QString ValidStartTime;
+
+    // --- maintenance ---
+    void mnuBackup_Click();
+    void mnuRestore_Click();
+    void mnuCompact_Click();
+    void mnuDel_Click();
 
     // --- customer area, registration and recall ---
     void Cmd_Search_Click();
@@ -135,7 +156,6 @@ public:
     void RecallBooking(int r);
     // The key of every history line shown, by grid row - 1.
     QVector<HistoryKey> HistoryKeys;
-    void ShowStoredBooking(const StoredEntry &entry);   // entry area (until it lands with the pricing)
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -175,6 +195,24 @@ private:
     Module1 &m_module;
     int m_shownPosition = -1;
     QString m_warningText;
+
+    // --- booking entry ---
+    void wireEntry();
+    void Check_Cancel_Click();
+    void Check_Option_Click(int index);
+    void Check_Shimei_Click();
+    void Combo_Course_Click();
+    void UpDown_Ext_Change();
+    void Text_Start_Time_GotFocus();
+    // False when the time was refused (told, focus back in the box).
+    bool Text_Start_Time_LostFocus();
+    bool Text_End_Time_LostFocus();
+    // The companion's option flags at this shop (column 10 of the picked board row).
+    qint16 OfferedOptionMask() const;
+    bool m_checkingTime = false;   // a time message is up: the focus moves it causes are not leaves
+
+    // --- maintenance ---
+    QString m_maintenanceFileName;   // the file dialog offers the name chosen last again
 };
 
 } // namespace rp

@@ -227,7 +227,6 @@ void Main_Form::RecallBooking(int r)
         e.pay = Money::fromYen(stored->value(QStringLiteral("店売上")).toLongLong());
         e.girlPay = Money::fromYen(stored->value(QStringLiteral("コンパニオン支払")).toLongLong());
         ShowStoredBooking(e);
-        LoadSurcharges(gid);
     });
 }
 

@@ -279,7 +279,11 @@ void Main_Form::Grid_Girl_AfterEdit(int row, int col)
     if (col != ColDuty || row < 1 || row > BoardRowCount)
         return;
     guarded([&] {
-        if (Grid_Girl->text(row, ColDuty) == OffDuty) {
+        if (Grid_Girl->text(row, ColDuty) == OffDuty && Grid_Girl->text(row, ColOther) == True_) {
+            // Out on another shop's booking: she goes off duty here only. The booking is that shop's,
+            // and freeing her rows would offer her there while she is still out.
+            WriteBackRow(row);
+        } else if (Grid_Girl->text(row, ColDuty) == OffDuty) {
             Grid_Girl->setText(row, ColBusy, False_);
             Grid_Girl->setText(row, ColOther, False_);
             RowOtherShop[row] = false;
@@ -336,13 +340,18 @@ void Main_Form::StartBooking(int r)
 {
     SelectedBoardRow = r;
     const QString cid = Grid_Girl->text(r, ColCompanionId);
-    for (int s = 0; s < m_module.ShopCount; ++s) {
-        if (s == m_shownPosition)
-            continue;
-        m_module.AppDatabase.exec(
-            QStringLiteral("UPDATE 現在状況 SET [空]=1,[他店舗]=1 WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
-            {m_module.ShopIDs[s], SqlNumber(cid)});
-    }
+    Grid_Girl->setText(r, ColSelectedOptions, QStringLiteral("0"));
+    // Busy at the other shops and out here reach the file together: never out for no shop.
+    m_module.AppDatabase.atomic([&] {
+        for (int s = 0; s < m_module.ShopCount; ++s) {
+            if (s == m_shownPosition)
+                continue;
+            m_module.AppDatabase.exec(
+                QStringLiteral("UPDATE 現在状況 SET [空]=1,[他店舗]=1 WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
+                {m_module.ShopIDs[s], SqlNumber(cid)});
+        }
+        WriteBackRow(r);
+    });
     Label_Shop_Name->setText(Combo_Shop_Name->currentText());
     Label_Girl_Name->setText(Grid_Girl->text(r, ColName));
     Label_GirlID->setText(cid);
@@ -357,10 +366,7 @@ void Main_Form::StartBooking(int r)
             Check_Option[k]->setChecked(false);
     }
     SelectedOptionMask = 0;
-    Grid_Girl->setText(r, ColSelectedOptions, QStringLiteral("0"));
     LoadSurcharges(cid);
-    // This shop's row reaches the store at once too: who is out must survive a crash.
-    WriteBackRow(r);
 }
 
 void Main_Form::LoadSurcharges(const QString &companionId)
@@ -379,16 +385,19 @@ void Main_Form::LoadSurcharges(const QString &companionId)
 void Main_Form::EndBooking(int r)
 {
     const QString cid = Grid_Girl->text(r, ColCompanionId);
-    FreeAtOtherShops(cid);
     Grid_Girl->setText(r, ColEnd, QString());
     Grid_Girl->setText(r, ColLeft, QString());
     Grid_Girl->setText(r, ColPlace, QString());
+    // Free at the other shops and free here reach the file together: never bookable twice.
+    m_module.AppDatabase.atomic([&] {
+        FreeAtOtherShops(cid);
+        WriteBackRow(r);
+    });
     if (m_shownPosition >= 0) {
         m_module.EndTimes[m_shownPosition][r] = QTime();
         m_module.WarnState[m_shownPosition][r] = -1;
     }
     Grid_Girl->setCellBackground(r, ColLeft, QColor());
-    WriteBackRow(r);
     for (int k = 0; k < 15; ++k) {
         if (Tariff.ShopOptionMask & m_module.BitOn[k]) {
             Check_Option[k]->setChecked(false);
@@ -468,7 +477,39 @@ void Main_Form::guarded(const std::function<void()> &body)
         body();
     } catch (const AppError &error) {
         ShowCommonError(this, error);
+        // The grid may hold what the file refused: show again what the file holds.
+        try {
+            ReloadShownShop();
+        } catch (const AppError &) {
+        }
     }
+}
+
+void Main_Form::ReloadShownShop()
+{
+    const int p = m_shownPosition;
+    if (p < 0 || p >= m_module.ShopCount || m_module.ShopIDs[p] != Tariff.SelectedShopID) {
+        m_module.RefreshWarningTables();
+        return;
+    }
+    {
+        const QSignalBlocker block(Combo_Shop_Name);
+        Combo_Shop_Name->setCurrentIndex(p);
+    }
+    // Straight from the file, never writing the grid back first: its rows may be what failed.
+    LoadBoardRows(p);
+    m_module.RefreshWarningTables();
+    // The booking being entered stays with her row, wherever the reload put it.
+    const QString entered = Label_GirlID->text();
+    int found = 0;
+    for (int r = 1; r <= BoardRowCount && !entered.isEmpty(); ++r)
+        if (Grid_Girl->text(r, ColCompanionId) == entered)
+            found = r;
+    if (!entered.isEmpty() && (found == 0 || Grid_Girl->text(found, ColBusy) != True_))
+        ResetBookingEntry();
+    else if (found > 0)
+        SelectedBoardRow = found;
+    TimerWarningTick();
 }
 
 } // namespace rp

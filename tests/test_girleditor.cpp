@@ -783,20 +783,20 @@ void TestGirlEditor::storeFailureShowsCommonError()
     QVERIFY(g);
     t.prompt().clear();
 
-    // A surcharge box that was never left still holds letters when registering.
+    // Letters in a box that was never left are refused by its check at registration, before the
+    // question; a failure of the store itself is shown in the common error box.
     typeName(g, QStringLiteral("なな"));
     g->Text_SName[0]->setText(QStringLiteral("ナナ"));
     g->Text_C3_Rate->setText(QStringLiteral("abc"));
-    t.prompt().answer(Answer::Ok);
     g->Cmd_Regist->click();
-    QCOMPARE(t.prompt().lastMessage(), QStringLiteral("Error!!  型が一致しません。  Error No.= 13"));
+    QCOMPARE(t.prompt().lastMessage(), QStringLiteral("数値を入力してください。"));
     QCOMPARE(companionCount(t), 0);
 
-    // The store itself refuses a second letter in the cup column.
     g->Text_C3_Rate->clear();
-    g->Text_Cup->setText(QStringLiteral("AB"));
     t.prompt().answer(Answer::Ok);
+    t.db().failNthWrite(1);
     g->Cmd_Regist->click();
+    t.db().failNthWrite(0);
     QVERIFY(t.prompt().lastMessage().startsWith(QStringLiteral("Error!!  ")));
     QCOMPARE(companionCount(t), 0);
     QVERIFY(t.prompt().unexpected().isEmpty());

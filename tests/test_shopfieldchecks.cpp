@@ -22,6 +22,7 @@ namespace {
 const QString Accepted;   // no message
 const QString Numeric = QStringLiteral("数値を入力してください。");
 const QString Range = QStringLiteral("０～１００の数値を入力してください。");
+const QString MinutesMsg = QStringLiteral("０～９９９の数値（分）を入力してください。");
 const QString Six = QStringLiteral("６桁の金額を入力してください。");
 const QString Five = QStringLiteral("５桁の金額を入力してください。");
 const QString CourseMsg = QStringLiteral("コース名は全角８文字以内で入力してください。");
@@ -95,11 +96,14 @@ void TestShopFieldChecks::check_data()
     row("rate: letters", ShopField::Rate, "abc", "abc", Numeric);
     row("rate: percent sign", ShopField::Rate, "４０％", "40%", Numeric);
 
-    // Plain number: half-width, any number.
+    // Minutes: half-width, 0..999 (a negative warning time never warns; the columns are 16-bit).
     row("minutes: 30", ShopField::Minutes, "30", "30", Accepted);
     row("minutes: full-width", ShopField::Minutes, "３０", "30", Accepted);
-    row("minutes: no range", ShopField::Minutes, "-5", "-5", Accepted);
-    row("minutes: large", ShopField::Minutes, "99999", "99999", Accepted);
+    row("minutes: 0", ShopField::Minutes, "0", "0", Accepted);
+    row("minutes: 999", ShopField::Minutes, "999", "999", Accepted);
+    row("minutes: 1000", ShopField::Minutes, "1000", "1000", MinutesMsg);
+    row("minutes: negative", ShopField::Minutes, "-5", "-5", MinutesMsg);
+    row("minutes: beyond 16 bits", ShopField::Minutes, "99999", "99999", MinutesMsg);
     row("minutes: with unit", ShopField::Minutes, "９０分", "90分", Numeric);
     row("minutes: letters", ShopField::Minutes, "abc", "abc", Numeric);
 }

@@ -1,0 +1,413 @@
+#include "maintenance/Maintenance.h"
+
+#include "app/Application.h"
+#include "data/AppError.h"
+#include "data/Database.h"
+#include "data/DateUtil.h"
+#include "data/Module1.h"
+#include "data/Schema.h"
+#include "reception/Main_Form.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <filesystem>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace rp::maintenance {
+
+namespace {
+
+const QString DialogFilter = QStringLiteral("データベース　ファイル(*.mdb)|*.mdb|すべてのファイル(*.*)|*.*");
+const QString CompactTargetName = QStringLiteral("comp.mdb");
+constexpr qint64 CopyChunk = 1 << 20;
+
+qint64 &failCopiesAfter()
+{
+    static qint64 bytes = -1;
+    return bytes;
+}
+
+QString native(const QString &path) { return QDir::toNativeSeparators(path); }
+
+AppError fileError(const QString &what, const QString &path, const QString &detail = {})
+{
+    return AppError(AppError::PathFileAccess,
+                    what + QStringLiteral(": ") + native(path)
+                        + (detail.isEmpty() ? QString() : QStringLiteral(" (") + detail + QLatin1Char(')')));
+}
+
+// Written data reaches the disk before the file is renamed into place, so a power cut cannot leave a
+// complete-looking name over incomplete contents.
+void flushToDisk(QFileDevice &file)
+{
+    if (!file.flush())
+        throw fileError(QStringLiteral("ファイルを書き込めません"), file.fileName(), file.errorString());
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0)
+        throw fileError(QStringLiteral("ファイルを書き込めません"), file.fileName());
+#endif
+}
+
+void syncFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw fileError(QStringLiteral("ファイルを開けません"), path, file.errorString());
+    flushToDisk(file);
+}
+
+// The rename itself is only durable once the folder's entry is.
+void syncFolder(const QString &folder)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(folder);
+#endif
+}
+
+// Both names lead to one file (links and case folding included).
+bool sameFile(const QString &a, const QString &b)
+{
+    const QFileInfo fa(a), fb(b);
+    if (fa.exists() && fb.exists()) {
+        std::error_code ec;
+        if (std::filesystem::equivalent(fa.filesystemAbsoluteFilePath(), fb.filesystemAbsoluteFilePath(), ec))
+            return true;
+        return !ec ? false : fa.canonicalFilePath() == fb.canonicalFilePath();
+    }
+    return QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath());
+}
+
+// Opens the connection again after a file operation; the first failure is the one reported.
+void reopen(Database &db, const QString &path, std::optional<AppError> &failure)
+{
+    if (db.isOpen())
+        return;
+    try {
+        db.open(path);
+    } catch (const AppError &error) {
+        if (!failure)
+            failure = error;
+    }
+}
+
+// After a restore the program shows the restored file, never the running board's state.
+void ReloadAfterRestore(Application &app, qint32 shownShopId)
+{
+    Main_Form &board = *app.mainForm();
+    Module1 &module = app.module();
+    Database &db = app.database();
+
+    // Forget what the board shows before the lists are reloaded: re-selecting a shop writes the board
+    // back, and that would put the pre-restore duty state into the restored file.
+    board.Tariff.SelectedShopID = 0;
+    board.BoardRowCount = 0;
+    board.SelectShop(-1);
+
+    module.LoadShopList();
+    module.LoadCompanionList();
+    module.InitBitMasks();
+
+    if (!db.tableExists(QStringLiteral("現在状況"))) {
+        db.atomic([&] {
+            db.exec(CreateStatusTableSql());
+            for (int i = 0; i < module.CompanionCount; ++i)
+                module.SyncStatusRows(module.CompanionIDs[i]);
+        });
+    }
+
+    // The warning tables still describe bookings of the file before the restore; as at start-up,
+    // a shop's tables are filled when the board shows it.
+    for (QVector<int> &rows : module.WarnState)
+        if (!rows.isEmpty())
+            rows[0] = 0;
+
+    board.ResetBookingEntry();
+    board.Tariff.zeroTables();
+    board.CurrentCustomerId = 0;
+
+    // The shop shown before, now from the restored file (the first shop if it is not there any more);
+    // its tariff is loaded again, so a booking is never priced from emptied tables.
+    if (shownShopId != 0 && module.ShopCount > 0) {
+        const int p = module.shopPosition(shownShopId);
+        board.SelectShop(p >= 0 ? p : 0);
+    }
+    board.TimerWarningTick();
+}
+
+} // namespace
+
+FileDialogSpec BackupDialog(const QString &lastFileName)
+{
+    FileDialogSpec dialog;
+    dialog.save = true;
+    dialog.title = QStringLiteral("データベースファイルをバックアップ");
+    dialog.filter = DialogFilter;
+    dialog.defaultSuffix = QStringLiteral("mdb");
+    dialog.initialPath = lastFileName;
+    dialog.confirmOverwrite = true;
+    return dialog;
+}
+
+FileDialogSpec RestoreDialog(const QString &lastFileName)
+{
+    FileDialogSpec dialog;
+    dialog.save = false;
+    dialog.title = QStringLiteral("データベースファイルをリストア");
+    dialog.filter = DialogFilter;
+    dialog.defaultSuffix = QStringLiteral("mdb");
+    dialog.initialPath = lastFileName;
+    return dialog;
+}
+
+void PurgeHistory(Database &db, const QDate &upTo)
+{
+    db.atomic([&] {
+        db.exec(QStringLiteral("DELETE FROM 履歴 WHERE [年月日] <= ?;"), {IsoDate(upTo)});
+        // One pass over the remaining history each, however many entries are marked deleted.
+        db.exec(QStringLiteral("DELETE FROM 店舗 WHERE [削除FLAG]<>0 AND [店舗ID] NOT IN "
+                               "(SELECT [店舗ID] FROM 履歴 WHERE [店舗ID] IS NOT NULL);"));
+        db.exec(QStringLiteral("DELETE FROM コンパニオン WHERE [削除FLAG]<>0 AND [コンパニオンID] NOT IN "
+                               "(SELECT [コンパニオンID] FROM 履歴 WHERE [コンパニオンID] IS NOT NULL);"));
+    });
+}
+
+QString BackupTargetRefusal(const QString &target, const QString &dbPath)
+{
+    const QFileInfo info(target);
+    if (info.isDir())
+        return QStringLiteral("フォルダーにはバックアップできません。ファイル名を指定してください。\r\n") + native(target);
+    if (!QFileInfo(info.absolutePath()).isDir())
+        return QStringLiteral("バックアップ先のフォルダーがありません。\r\n") + native(info.absolutePath());
+    if (sameFile(target, dbPath))
+        return QStringLiteral("使用中のデータベースファイルそのものにはバックアップできません。別のファイル名を指定してください。");
+    return QString();
+}
+
+QString RestoreSourceRefusal(const QString &source, const QString &dbPath)
+{
+    if (sameFile(source, dbPath))
+        return QStringLiteral("使用中のデータベースファイルそのものはリストアできません。");
+    try {
+        Database::checkFile(source);
+    } catch (const AppError &error) {
+        return QStringLiteral("このファイルはリストアできません。\r\n") + error.description();
+    }
+    return QString();
+}
+
+StagedCopy::StagedCopy(const QString &source, const QString &destination) : m_destination(destination)
+{
+    const QFileInfo target(destination);
+    m_file = std::make_unique<QTemporaryFile>(target.absolutePath() + QLatin1Char('/') + target.fileName()
+                                              + QStringLiteral(".XXXXXX.part"));
+    if (!m_file->open())
+        throw fileError(QStringLiteral("一時ファイルを作成できません"), target.absolutePath(), m_file->errorString());
+
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        throw fileError(QStringLiteral("ファイルを読み込めません"), source, in.errorString());
+    const qint64 expected = in.size();
+    qint64 written = 0;
+    for (;;) {
+        const QByteArray chunk = in.read(CopyChunk);
+        if (chunk.isEmpty())
+            break;
+        const qint64 limit = failCopiesAfter();
+        if (limit >= 0 && written + chunk.size() > limit) {
+            m_file->write(chunk.left(limit - written));
+            throw fileError(QStringLiteral("ファイルを書き込めません"), destination,
+                            QStringLiteral("ディスクの空き容量が足りません (injected failure)"));
+        }
+        if (m_file->write(chunk) != chunk.size())
+            throw fileError(QStringLiteral("ファイルを書き込めません"), destination, m_file->errorString());
+        written += chunk.size();
+    }
+    if (in.error() != QFileDevice::NoError || written != expected)
+        throw fileError(QStringLiteral("ファイルを最後まで読み込めません"), source, in.errorString());
+    flushToDisk(*m_file);
+    // A temporary file is private to its owner; the copy gets the permissions of an ordinary file.
+    m_file->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
+                           | QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    m_file->close();
+}
+
+StagedCopy::~StagedCopy() = default;
+
+QString StagedCopy::path() const { return m_file->fileName(); }
+
+void StagedCopy::install()
+{
+    ReplaceFile(m_file->fileName(), m_destination);
+    m_file->setAutoRemove(false);
+}
+
+void ReplaceFile(const QString &source, const QString &destination)
+{
+    // rename() replaces the destination in one step: readers see the old file or the new one.
+    std::error_code ec;
+    std::filesystem::rename(QFileInfo(source).filesystemAbsoluteFilePath(),
+                            QFileInfo(destination).filesystemAbsoluteFilePath(), ec);
+    if (ec)
+        throw fileError(QStringLiteral("ファイルを置き換えられません"), destination, QString::fromStdString(ec.message()));
+    syncFolder(QFileInfo(destination).absolutePath());
+}
+
+void FailFileCopiesAfter(qint64 bytes) { failCopiesAfter() = bytes; }
+
+Outcome Backup(Application &app, QWidget *parent, QString &lastFileName)
+{
+    const std::optional<QString> chosen = Prompt().fileName(parent, BackupDialog(lastFileName));
+    if (!chosen || chosen->isEmpty())
+        return Outcome::Cancelled;
+    lastFileName = *chosen;
+    const QString refusal = BackupTargetRefusal(*chosen, app.DbPath);
+    if (!refusal.isEmpty()) {
+        Notice(parent, refusal);
+        return Outcome::Refused;
+    }
+
+    Database &db = app.database();
+    std::optional<AppError> failure;
+    db.close();
+    try {
+        StagedCopy copy(app.DbPath, *chosen);
+        copy.install();
+    } catch (const AppError &error) {
+        failure = error;
+    }
+    reopen(db, app.DbPath, failure);
+    if (failure) {
+        ShowCommonError(parent, *failure);
+        return Outcome::Failed;
+    }
+    return Outcome::Done;
+}
+
+Outcome Restore(Application &app, QWidget *parent, QString &lastFileName)
+{
+    const std::optional<QString> chosen = Prompt().fileName(parent, RestoreDialog(lastFileName));
+    if (!chosen || chosen->isEmpty())
+        return Outcome::Cancelled;
+    lastFileName = *chosen;
+    const QString refusal = RestoreSourceRefusal(*chosen, app.DbPath);
+    if (!refusal.isEmpty()) {
+        Notice(parent, refusal);
+        return Outcome::Refused;
+    }
+
+    Database &db = app.database();
+    Module1 &module = app.module();
+    std::unique_ptr<StagedCopy> staged;
+    try {
+        staged = std::make_unique<StagedCopy>(*chosen, app.DbPath);
+        // What takes the database's place is the copy itself, checked again.
+        Database::checkSchema(staged->path());
+    } catch (const AppError &error) {
+        ShowCommonError(parent, error);
+        return Outcome::Failed;
+    }
+
+    const int shown = app.mainForm()->shownShopPosition();
+    const qint32 shownShopId = shown >= 0 && shown < module.ShopCount ? module.ShopIDs[shown] : 0;
+
+    std::optional<AppError> failure;
+    db.close();
+    try {
+        staged->install();
+    } catch (const AppError &error) {
+        failure = error;
+        reopen(db, app.DbPath, failure);
+        ShowCommonError(parent, *failure);
+        return Outcome::Failed;
+    }
+    reopen(db, app.DbPath, failure);
+    try {
+        if (!failure)
+            ReloadAfterRestore(app, shownShopId);
+    } catch (const AppError &error) {
+        failure = error;
+    }
+    if (failure) {
+        ShowCommonError(parent, *failure);
+        return Outcome::Failed;
+    }
+    return Outcome::Done;
+}
+
+Outcome Compact(Application &app, QWidget *parent)
+{
+    if (!AskOkCancel(parent, QStringLiteral("データベースファイルの最適化を行います。")))
+        return Outcome::Cancelled;
+
+    const QString target = app.AppPath + QLatin1Char('/') + CompactTargetName;
+    if (QFileInfo::exists(target)) {
+        // Possibly the only good copy left by an interrupted run: the operator decides what becomes of it.
+        Notice(parent, QStringLiteral("前回の最適化のファイルが残っているため、最適化を行いませんでした。\r\n")
+                           + native(target)
+                           + QStringLiteral("\r\n内容を確かめて移動または削除してから、もう一度実行してください。"));
+        return Outcome::Refused;
+    }
+
+    Database &db = app.database();
+    std::optional<AppError> failure;
+    try {
+        db.compactInto(target);
+        syncFile(target);
+        db.close();
+        ReplaceFile(target, app.DbPath);
+    } catch (const AppError &error) {
+        failure = error;
+        // Ours alone (it did not exist before): the database file is still the old one.
+        QFile::remove(target);
+    }
+    reopen(db, app.DbPath, failure);
+    if (failure) {
+        ShowCommonError(parent, *failure);
+        return Outcome::Failed;
+    }
+    Notice(parent, QStringLiteral("最適化が終了しました。"));
+    return Outcome::Done;
+}
+
+Outcome Purge(Application &app, QWidget *parent)
+{
+    const std::optional<QString> answer =
+        Prompt().input(parent, QStringLiteral("履歴データの削除"),
+                       QStringLiteral("いつまでの履歴データを削除するか入力してください。\r\n（入力形式：YY/MM/DD）"));
+    if (!answer || answer->isEmpty())
+        return Outcome::Cancelled;
+    // Exactly "YY/MM/DD", in the 2000s.
+    const std::optional<QDate> upTo = ReadTwoDigitYearDate(*answer);
+    if (!upTo) {
+        Notice(parent, QStringLiteral("日付を入力してください。（入力形式：YY/MM/DD）"));
+        return Outcome::Refused;
+    }
+    const QString shown = upTo->toString(QStringLiteral("yyyy/MM/dd"));
+    if (Prompt().message(parent, shown + QStringLiteral("までの履歴データを削除します。よろしいですか？"), Buttons::YesNo)
+        != Answer::Yes)
+        return Outcome::Cancelled;
+    try {
+        PurgeHistory(app.database(), *upTo);
+    } catch (const AppError &error) {
+        ShowCommonError(parent, error);
+        return Outcome::Failed;
+    }
+    Notice(parent, shown + QStringLiteral("までの履歴データを削除しました。"));
+    return Outcome::Done;
+}
+
+} // namespace rp::maintenance

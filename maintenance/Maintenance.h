@@ -1,0 +1,68 @@
+#pragma once
+
+#include "data/Prompt.h"
+
+#include <QDate>
+#include <QString>
+#include <memory>
+#include <optional>
+
+class QTemporaryFile;
+class QWidget;
+
+namespace rp {
+
+class Application;
+class Database;
+
+// Looking after the database file as a whole: backup, restore, compaction and the purge of old history.
+// Each operation asks the operator through Prompt() and reports what went wrong itself; the file under
+// the database's name is at every moment either the old one or a complete new one.
+namespace maintenance {
+
+enum class Outcome { Done, Cancelled, Refused, Failed };
+
+// The file dialogs of backup and restore; the name chosen last is offered again.
+FileDialogSpec BackupDialog(const QString &lastFileName);
+FileDialogSpec RestoreDialog(const QString &lastFileName);
+
+// Deletes every history row dated upTo or earlier, then the shops and companions marked deleted that no
+// history row refers to any more; all of it or nothing. Throws AppError.
+void PurgeHistory(Database &db, const QDate &upTo);
+
+// Why a chosen file may not be used as a backup target or a restore source; empty when it may.
+QString BackupTargetRefusal(const QString &target, const QString &dbPath);
+QString RestoreSourceRefusal(const QString &source, const QString &dbPath);
+
+// A complete copy of a file written beside its destination under a temporary name, so that the
+// destination is replaced in one step (install) or not at all. Dropped without install, it is removed.
+class StagedCopy
+{
+public:
+    StagedCopy(const QString &source, const QString &destination);   // throws AppError
+    ~StagedCopy();
+    StagedCopy(const StagedCopy &) = delete;
+    StagedCopy &operator=(const StagedCopy &) = delete;
+
+    QString path() const;
+    void install();   // throws AppError; the destination is untouched then
+
+private:
+    std::unique_ptr<QTemporaryFile> m_file;
+    QString m_destination;
+};
+
+// Puts source in place of destination in one step, replacing it; throws AppError.
+void ReplaceFile(const QString &source, const QString &destination);
+
+// For tests: every file copy from now on fails after this many bytes, as a full disk would; -1 turns it off.
+void FailFileCopiesAfter(qint64 bytes);
+
+// The menu operations. lastFileName is the dialog's memory of the name chosen last.
+Outcome Backup(Application &app, QWidget *parent, QString &lastFileName);
+Outcome Restore(Application &app, QWidget *parent, QString &lastFileName);
+Outcome Compact(Application &app, QWidget *parent);
+Outcome Purge(Application &app, QWidget *parent);
+
+} // namespace maintenance
+} // namespace rp
