@@ -129,11 +129,8 @@ void ReloadAfterRestore(Application &app, qint32 shownShopId)
         });
     }
 
-    // The warning tables still describe bookings of the file before the restore; as at start-up,
-    // a shop's tables are filled when the board shows it.
-    for (QVector<int> &rows : module.WarnState)
-        if (!rows.isEmpty())
-            rows[0] = 0;
+    // The warning tables follow the restored file's running bookings at every shop.
+    module.RefreshWarningTables();
 
     board.ResetBookingEntry();
     board.Tariff.zeroTables();

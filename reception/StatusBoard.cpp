@@ -223,6 +223,8 @@ void Main_Form::LoadTariff(qint32 shopId)
     Tariff.ExtFee = moneyOrZero(shop->value(terms + 1));
     Tariff.ExtRate = shortOrZero(shop->value(terms + 2));
     UpDown_Ext->setSingleStep(Tariff.ExtMinutes);
+    // The top of the spinner is a whole number of units, so every value stays a number of extensions.
+    UpDown_Ext->setMaximum(Tariff.ExtMinutes > 0 ? 999 / Tariff.ExtMinutes * Tariff.ExtMinutes : 999);
     Tariff.NomFee = moneyOrZero(shop->value(terms + 3));
     Tariff.NomRate = shortOrZero(shop->value(terms + 4));
     Tariff.CancelFee = moneyOrZero(shop->value(terms + 5));

@@ -148,6 +148,7 @@ void BoardTest::shopSelectionLoadsTheStoredTariff()
     QCOMPARE(tf.ExtFee, Money::fromYen(6000));
     QCOMPARE(tf.ExtRate, qint16(45));
     QCOMPARE(b.UpDown_Ext->singleStep(), 30);
+    QCOMPARE(b.UpDown_Ext->maximum(), 990);   // a whole number of 30-minute units
     QCOMPARE(tf.NomFee, Money::fromYen(2000));
     QCOMPARE(tf.NomRate, qint16(50));
     QCOMPARE(tf.CancelFee, Money::fromYen(5000));

@@ -183,6 +183,9 @@ void MaintenanceTest::restoreKeepsOrCreatesTheStatusTable()
     f.backup(target);
     if (!withStatus)
         execOn(target, {"DROP TABLE 現在状況;"});
+    else   // アイ is out for Ｂ店 in the saved file, a booking ending at 21:30
+        execOn(target, {QString("UPDATE 現在状況 SET [空]=1,[終了予定]='21:30:00' WHERE [店舗ID]=%1 AND [コンパニオンID]=%2;")
+                            .arg(f.shopB).arg(f.ai)});
     QStringList restored;
     {
         Database copy;
@@ -198,6 +201,11 @@ void MaintenanceTest::restoreKeepsOrCreatesTheStatusTable()
     if (withStatus) {
         QCOMPARE(DumpStore(f.t.db()), restored);
         QCOMPARE(f.dutyShown(1), QString("出勤"));
+        // The warning follows the restored booking at the shop that is not shown.
+        const int b = f.t.module().shopPosition(f.shopB);
+        QCOMPARE(f.t.module().WarnState[b][0], 1);
+        QCOMPARE(f.t.module().WarnState[b][1], 30);
+        QCOMPARE(f.t.module().EndTimes[b][1], QTime(21, 30));
     } else {
         // Created and filled from the register: one row per named shop slot, everyone off duty.
         QCOMPARE(f.t.db().scalar("SELECT count(*) FROM 現在状況;").toInt(), 3);
