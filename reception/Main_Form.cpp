@@ -311,6 +311,7 @@ void Main_Form::wireBoard()
     connect(Grid_Girl, &Grid::beforeEdit, this, &Main_Form::Grid_Girl_BeforeEdit);
     connect(Grid_Girl, &Grid::afterEdit, this, &Main_Form::Grid_Girl_AfterEdit);
     connect(Grid_Girl, &Grid::cellClick, this, &Main_Form::Grid_Girl_Click);
+    wireCustomerArea();
 }
 
 void Main_Form::PrepareGrids()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reception/BookingEntry.h"
+#include "reception/BookingStore.h"
 #include "reception/ShopTariff.h"
 
 #include <QColor>
@@ -140,6 +141,22 @@ public:
     void mnuCompact_Click();
     void mnuDel_Click();
 
+    // --- customer area, registration and recall ---
+    void Cmd_Search_Click();
+    void Combo_Name_Click(int index);
+    // Shows the customer of the name and number fields (CurrentCustomerId wins among namesakes).
+    void LoadCustomer();
+    void Cmd_UserUpdate_Click();
+    // The lost-focus check of Text_Tel, Combo_Name, Text_Note or Text_Place: false after a refusal.
+    bool CheckCustomerField(QWidget *box);
+    void mnuRDel_Click();
+    // Cmd_Regist.
+    void RegisterBooking();
+    // A click on the name of board row r: her running booking back into the entry area.
+    void RecallBooking(int r);
+    // The key of every history line shown, by grid row - 1.
+    QVector<HistoryKey> HistoryKeys;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -166,6 +183,13 @@ private:
     void LoadSurcharges(const QString &companionId);
     // Runs an operator action; a store failure is reported with the common error box.
     void guarded(const std::function<void()> &body);
+
+    // --- customer area, registration and recall ---
+    void wireCustomerArea();
+    void searchTel(qint32 preferId);
+    void showHistory(const CustomerHistory &history);
+    void clearHistory();
+    bool m_checkingField = false;
 
     Application &m_app;
     Module1 &m_module;

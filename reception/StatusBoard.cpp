@@ -312,6 +312,7 @@ void Main_Form::Grid_Girl_Click()
     switch (c) {
     case ColName:
     case ColGenji:
+        RecallBooking(r);
         SelectedBoardRow = r;
         break;
     case ColBusy:
