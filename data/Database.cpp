@@ -190,6 +190,9 @@ void Database::open(const QString &path)
         // Reading the catalogue is where SQLite notices a file that is not a database.
         QSqlQuery probe = prepared(db, QStringLiteral("SELECT count(*) FROM sqlite_master;"), {});
         probe.finish();
+        // Ten years of history do not fit the engine's default 2 MB page cache: a long visit history
+        // would be read from the file page by page on every lookup.
+        prepared(db, QStringLiteral("PRAGMA cache_size=-65536;"), {}).finish();
         // Ten years of bookings stay quick to search; a file from elsewhere gets its indexes once.
         if (tableExists(QStringLiteral("履歴")) && tableExists(QStringLiteral("顧客")))
             for (const QString &sql : IndexesSql())
