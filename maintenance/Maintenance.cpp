@@ -134,7 +134,8 @@ void ReloadAfterRestore(Application &app, qint32 shownShopId)
 
     board.ResetBookingEntry();
     board.Tariff.zeroTables();
-    board.CurrentCustomerId = 0;
+    // The customer and history shown belonged to the file before the restore.
+    board.ForgetCustomer();
 
     // The shop shown before, now from the restored file (the first shop if it is not there any more);
     // its tariff is loaded again, so a booking is never priced from emptied tables.

@@ -79,6 +79,18 @@ void Main_Form::Cmd_Search_Click()
     guarded([&] { searchTel(0); });
 }
 
+void Main_Form::ForgetCustomer()
+{
+    CurrentCustomerId = 0;
+    Text_Tel->clear();
+    Combo_Name->clear();
+    Combo_Name->setEditText(QString());
+    setComboText(Combo_Rank, QString());
+    Text_Note->clear();
+    Label_Total->clear();
+    clearHistory();
+}
+
 void Main_Form::searchTel(qint32 preferId)
 {
     CurrentCustomerId = 0;

@@ -146,6 +146,8 @@ public:
     void Combo_Name_Click(int index);
     // Shows the customer of the name and number fields (CurrentCustomerId wins among namesakes).
     void LoadCustomer();
+    // Empties the customer area: no customer, no history (after the file was replaced).
+    void ForgetCustomer();
     void Cmd_UserUpdate_Click();
     // The lost-focus check of Text_Tel, Combo_Name, Text_Note or Text_Place: false after a refusal.
     bool CheckCustomerField(QWidget *box);

@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
@@ -157,7 +159,12 @@ void MaintenanceTest::backupThenRestoreGivesTheSameRows()
     QCOMPARE(f.dutyShown(1), QString("退勤"));
 
     // ... and the restore brings back every row, the lists and the board of that moment.
+    f.t.board().Text_Tel->setText("0312345678");
+    f.t.board().Cmd_Search->click();
+    QVERIFY(f.t.board().Grid_Rireki->text(1, 0).isEmpty());   // the history was deleted above
+    f.t.board().Text_Tel->setText("0399999999");
     f.restore(target);
+    QVERIFY(f.t.board().Text_Tel->text().isEmpty());          // no customer of the file before
     QCOMPARE(DumpStore(f.t.db()), before);
     QCOMPARE(f.t.module().ShopNames, shopsBefore);
     QCOMPARE(f.t.board().Combo_Shop_Name->currentIndex(), 0);
