@@ -3,13 +3,9 @@
 #include "data/AppError.h"
 #include "data/Database.h"
 
-#include <QAtomicInt>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStorageInfo>
 #include <QThread>
 
@@ -27,35 +23,6 @@ struct CopyFailure
     bool diskFull = false;
     QString detail;
 };
-
-QString connectionName(const char *purpose)
-{
-    static QAtomicInt counter;
-    return QStringLiteral("startup-%1-%2").arg(QLatin1String(purpose)).arg(counter.fetchAndAddRelaxed(1));
-}
-
-// Runs body on a connection of this thread to path and always removes the connection again.
-template<typename Body>
-void onConnection(const QString &path, const QString &options, const char *purpose, Body body)
-{
-    const QString name = connectionName(purpose);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        db.setConnectOptions(options);
-        try {
-            if (db.open())
-                body(db);
-        } catch (...) {
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-            throw;
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
 
 } // namespace
 
@@ -104,17 +71,7 @@ StartupBackup::Result StartupBackup::result() const
 
 bool StartupBackup::holdsData(const QString &path)
 {
-    bool any = false;
-    if (!QFileInfo(path).isFile())
-        return false;
-    onConnection(path, QStringLiteral("QSQLITE_OPEN_READONLY"), "data", [&any](QSqlDatabase &db) {
-        QSqlQuery query(db);
-        any = query.exec(QStringLiteral("SELECT CASE WHEN EXISTS(SELECT 1 FROM 顧客) OR EXISTS(SELECT 1 FROM 店舗) "
-                                        "OR EXISTS(SELECT 1 FROM コンパニオン) OR EXISTS(SELECT 1 FROM 履歴) "
-                                        "THEN 1 ELSE 0 END;"))
-            && query.next() && query.value(0).toInt() == 1;
-    });
-    return any;
+    return Database::holdsData(path);
 }
 
 void StartupBackup::markCopied()
@@ -221,54 +178,50 @@ void StartupBackup::copyLocked()
     QFile::remove(m_tempPath);
     // A read transaction on a connection of this thread: the engine first rolls back a journal left
     // by a power cut, and no one writes the file until the copy is complete.
-    onConnection(m_dbPath, QString(), "copy", [&](QSqlDatabase &db) {
-        QSqlQuery lock(db);
-        if (!lock.exec(QStringLiteral("BEGIN;")) || !lock.exec(QStringLiteral("SELECT count(*) FROM sqlite_master;"))) {
-            failure = CopyFailure{false, lock.lastError().text()};
-            return;
-        }
-        lock.finish();
-
-        QFile source(m_dbPath);
-        QFile target(m_tempPath);
-        if (!source.open(QIODevice::ReadOnly)) {
-            failure = CopyFailure{false, source.errorString()};
-        } else if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            failure = CopyFailure{false, target.errorString()};
-        } else {
-            const qint64 size = source.size();
-            const qint64 freeAtStart = m_freeSpaceLimit >= 0 ? m_freeSpaceLimit
-                                                       : QStorageInfo(QFileInfo(m_tempPath).absolutePath()).bytesAvailable();
-            QByteArray chunk;
-            qint64 written = 0;
-            while (!failure && written < size) {
-                if (m_cancel) {
-                    failure = CopyFailure{false, QStringLiteral("中断")};
-                    break;
+    try {
+        Database::whileReadLocked(m_dbPath, [&] {
+            QFile source(m_dbPath);
+            QFile target(m_tempPath);
+            if (!source.open(QIODevice::ReadOnly)) {
+                failure = CopyFailure{false, source.errorString()};
+            } else if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+                failure = CopyFailure{false, target.errorString()};
+            } else {
+                const qint64 size = source.size();
+                const qint64 freeAtStart = m_freeSpaceLimit >= 0 ? m_freeSpaceLimit
+                                                           : QStorageInfo(QFileInfo(m_tempPath).absolutePath()).bytesAvailable();
+                QByteArray chunk;
+                qint64 written = 0;
+                while (!failure && written < size) {
+                    if (m_cancel) {
+                        failure = CopyFailure{false, QStringLiteral("中断")};
+                        break;
+                    }
+                    chunk = source.read(4 << 20);
+                    if (chunk.isEmpty()) {
+                        failure = CopyFailure{false, source.errorString()};
+                        break;
+                    }
+                    const bool room = m_freeSpaceLimit < 0 || written + chunk.size() <= m_freeSpaceLimit;
+                    if (!room || target.write(chunk) != chunk.size()) {
+                        // A write that fails with less room left than the rest of the file is a full disk.
+                        const qint64 left = m_freeSpaceLimit >= 0 ? m_freeSpaceLimit - written
+                                                                  : QStorageInfo(QFileInfo(m_tempPath).absolutePath()).bytesAvailable();
+                        failure = CopyFailure{!room || left < size - written || freeAtStart < size, target.errorString()};
+                        break;
+                    }
+                    written += chunk.size();
                 }
-                chunk = source.read(4 << 20);
-                if (chunk.isEmpty()) {
-                    failure = CopyFailure{false, source.errorString()};
-                    break;
-                }
-                const bool room = m_freeSpaceLimit < 0 || written + chunk.size() <= m_freeSpaceLimit;
-                if (!room || target.write(chunk) != chunk.size()) {
-                    // A write that fails with less room left than the rest of the file is a full disk.
-                    const qint64 left = m_freeSpaceLimit >= 0 ? m_freeSpaceLimit - written
-                                                              : QStorageInfo(QFileInfo(m_tempPath).absolutePath()).bytesAvailable();
-                    failure = CopyFailure{!room || left < size - written || freeAtStart < size, target.errorString()};
-                    break;
-                }
-                written += chunk.size();
+                if (!failure && !target.flush())
+                    failure = CopyFailure{QStorageInfo(QFileInfo(m_tempPath).absolutePath()).bytesAvailable() < size,
+                                          target.errorString()};
+                target.close();
+                copied = !failure;
             }
-            if (!failure && !target.flush())
-                failure = CopyFailure{QStorageInfo(QFileInfo(m_tempPath).absolutePath()).bytesAvailable() < size,
-                                      target.errorString()};
-            target.close();
-            copied = !failure;
-        }
-        lock.exec(QStringLiteral("COMMIT;"));
-    });
+        });
+    } catch (const AppError &error) {
+        failure = CopyFailure{false, error.description()};
+    }
     if (!failure && !copied)
         failure = CopyFailure{false, QStringLiteral("データベースファイルを読めません")};
     if (failure)

@@ -139,6 +139,42 @@ void Database::checkIntegrity(const QString &path)
     });
 }
 
+bool Database::holdsData(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return false;
+    bool any = false;
+    try {
+        withConnection(path, QStringLiteral("QSQLITE_OPEN_READONLY"), [&any](QSqlDatabase &db) {
+            QSqlQuery query(db);
+            any = query.exec(QStringLiteral("SELECT CASE WHEN EXISTS(SELECT 1 FROM 顧客) OR EXISTS(SELECT 1 FROM 店舗) "
+                                            "OR EXISTS(SELECT 1 FROM コンパニオン) OR EXISTS(SELECT 1 FROM 履歴) "
+                                            "THEN 1 ELSE 0 END;"))
+                && query.next() && query.value(0).toInt() == 1;
+        });
+    } catch (const AppError &) {
+        return false;
+    }
+    return any;
+}
+
+void Database::whileReadLocked(const QString &path, const std::function<void()> &body)
+{
+    withConnection(path, QString(), [&body](QSqlDatabase &db) {
+        QSqlQuery lock(db);
+        if (!lock.exec(QStringLiteral("BEGIN;")) || !lock.exec(QStringLiteral("SELECT count(*) FROM sqlite_master;")))
+            throw toError(lock.lastError());
+        lock.finish();
+        try {
+            body();
+        } catch (...) {
+            lock.exec(QStringLiteral("COMMIT;"));
+            throw;
+        }
+        lock.exec(QStringLiteral("COMMIT;"));
+    });
+}
+
 void Database::checkSchema(const QString &path)
 {
     const QFileInfo info(path);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 #include <optional>
 
 namespace rp {
@@ -29,6 +30,12 @@ public:
     // Throws unless the file exists and reads as an intact database of ours: the engine finds no damage
     // and the four permanent tables are there with every column. Opens nothing for good.
     static void checkFile(const QString &path);
+    // True when the file holds any customer, shop, companion or booking (false for a new, empty file
+    // and for a file that cannot be read).
+    static bool holdsData(const QString &path);
+    // Runs body while a read transaction keeps every writer out of the file; a journal left by a power
+    // cut is rolled back first. Throws when the file cannot be read.
+    static void whileReadLocked(const QString &path, const std::function<void()> &body);
     // The cheap half of checkFile: a database whose permanent tables have their columns. Throws otherwise.
     static void checkSchema(const QString &path);
     // The costly half: the engine reads every page and finds no damage. Throws otherwise.
