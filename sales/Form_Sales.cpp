@@ -164,6 +164,13 @@ Form_Sales::Form_Sales(Module1 &module, QWidget *parent) : ChildWindow(parent), 
     Cmd_Quit->setMinimumWidth(120);
     layout->addWidget(Cmd_Quit, 0, Qt::AlignRight);
 
+    // A dialog would make its first button the default, so Enter in the all-shops or the companion date
+    // box would run the one-shop 表示 and ask for a shop. Each button acts only when it is pressed.
+    for (QPushButton *button : {Cmd_Disp, Cmd_Disp_All, Cmd_Gir_Disp, Cmd_Quit}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+
     connect(Combo_Shop_Name, &QComboBox::activated, this, &Form_Sales::Combo_Shop_Name_Click);
     connect(Combo_GirlName, &QComboBox::activated, this, &Form_Sales::Combo_GirlName_Click);
     connect(Combo_SName_Girl, &QComboBox::activated, this, &Form_Sales::Combo_SName_Girl_Click);

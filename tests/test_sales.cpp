@@ -206,6 +206,14 @@ void SalesTest::showingAndPickingAShop()
                                          "YY/MM/DD・・・入力された年月日の売上"));
     }
 
+    // Enter in a date box presses no button of another frame.
+    for (QLineEdit *box : {w.Text_Date_All, w.Text_Girl_Date}) {
+        box->setText("05/09");
+        QTest::keyClick(box, Qt::Key_Return);
+        box->clear();
+    }
+    QVERIFY(f.t.prompt().messages().isEmpty());
+
     f.pick(w.Combo_Shop_Name, 0);
     QCOMPARE(texts(w.Label_Today, 0, 4), QStringList({"24,000", "10,000", "14,000", "3"}));
     QCOMPARE(texts(w.Label_Yesterday, 0, 4), QStringList({"0", "0", "0", "0"}));
