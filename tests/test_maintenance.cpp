@@ -327,7 +327,14 @@ void MaintenanceTest::purgeDeletesUpToTheDateAndUnusedDeletedEntries()
     QCOMPARE(DumpStore(f.t.db()), before);
 
     f.t.prompt().clear();
+    f.t.board().Text_Tel->setText("0312345678");
+    f.t.board().Cmd_Search->click();
+    QCOMPARE(f.t.board().HistoryKeys.size(), 5);
     f.purge("05/09/30");
+    // The customer shown lists only the visits that are left.
+    QCOMPARE(f.t.board().HistoryKeys.size(), 2);
+    QVERIFY(!f.t.board().Grid_Rireki->text(2, 0).isEmpty());
+    QVERIFY(f.t.board().Grid_Rireki->text(3, 0).isEmpty());
     QCOMPARE(f.t.prompt().shown().first().title, QString("履歴データの削除"));
     QCOMPARE(f.t.prompt().shown().first().text,
              QString("いつまでの履歴データを削除するか入力してください。\r\n（入力形式：YY/MM/DD）"));
