@@ -501,10 +501,12 @@ bool Form_GirlData::eventFilter(QObject *watched, QEvent *event)
         const bool passing = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
         if (!passing && !m_checking && !m_leaving) {
             if (watched == Combo_Genji) {
-                if (type == QEvent::FocusIn)
+                if (type == QEvent::FocusIn) {
                     Combo_Genji_GotFocus();
-                else
-                    Combo_Genji_LostFocus();
+                } else {
+                    const bool toRegist = QApplication::focusWidget() == Cmd_Regist;
+                    m_refusedOnWayToRegist = !Combo_Genji_LostFocus() && toRegist;
+                }
             } else if (type == QEvent::FocusOut) {
                 if (auto *box = qobject_cast<QLineEdit *>(watched)) {
                     // The focus is already on its new widget while the old one hears that it lost it.

@@ -373,10 +373,12 @@ bool Form_ShopData::eventFilter(QObject *watched, QEvent *event)
     if (watched == Combo_Shop_Name || watched == Combo_Shop_Name->lineEdit()) {
         // The combo box passes its focus events on to its line edit: handle them once, at the combo.
         if (watched == Combo_Shop_Name) {
-            if (type == QEvent::FocusIn)
+            if (type == QEvent::FocusIn) {
                 Combo_Shop_Name_GotFocus();
-            else if (!m_checking && leftByOperator(event))
-                Combo_Shop_Name_LostFocus();
+            } else if (!m_checking && leftByOperator(event)) {
+                const bool toRegist = QApplication::focusWidget() == Cmd_Regist;
+                m_refusedOnWayToRegist = !Combo_Shop_Name_LostFocus() && toRegist;
+            }
         }
         return false;
     }
@@ -418,17 +420,17 @@ bool Form_ShopData::CheckAllFields()
 
 void Form_ShopData::Combo_Shop_Name_GotFocus() { FocusText = Combo_Shop_Name->currentText(); }
 
-void Form_ShopData::Combo_Shop_Name_LostFocus()
+bool Form_ShopData::Combo_Shop_Name_LostFocus()
 {
     const QString text = Combo_Shop_Name->currentText();
     if (text == PromptText || text == FocusText)
-        return;
+        return true;
     if (ByteLength(text) > ShopNameBytes) {
         m_checking = true;
         Notice(this, ShopMessages::shopName());
         Combo_Shop_Name->setFocus(Qt::OtherFocusReason);
         m_checking = false;
-        return;
+        return false;
     }
     IsNewShop = true;
     for (int p = 0; p < Combo_Shop_Name->count(); ++p) {
@@ -439,11 +441,12 @@ void Form_ShopData::Combo_Shop_Name_LostFocus()
             }
             Combo_Shop_Name_Click(p);
             IsNewShop = false;
-            return;
+            return true;
         }
     }
     // A new shop: its tariff starts blank under the typed name.
     ClearTaggedFields();
+    return true;
 }
 
 // --- Loading a shop ---------------------------------------------------------------------------

@@ -40,7 +40,8 @@ public:
 
     // Handlers, named after the control and the event.
     void Combo_Shop_Name_GotFocus();
-    void Combo_Shop_Name_LostFocus();
+    // False when the typed name was refused (told, focus back in the list).
+    bool Combo_Shop_Name_LostFocus();
     void Combo_Shop_Name_Click(int position);   // the operator chose the shop at position from the list
     void Cmd_Regist_Click();
     void Cmd_Del_Click();

@@ -167,7 +167,8 @@ void Main_Form::LoadTariff(qint32 shopId)
         const QString name = options ? NullToEmpty(options->value(k * 3)) : QString();
         QCheckBox *box = Check_Option[k];
         if (!name.isEmpty()) {
-            box->setText(name);
+            // Shown as typed: an "&" in the name is no keyboard accelerator that ticks the box.
+            box->setText(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")));
             box->setEnabled(true);
             box->setChecked(false);
             box->setVisible(true);

@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -109,7 +110,7 @@ void BoardTest::shopSelectionLoadsTheStoredTariff()
     TwoShops f;
     f.t.db().exec("UPDATE 店舗 SET [C1名]='A',[C1時間1]='60',[C1料金1]=12000,[C1時間2]='９０',[C1料金2]=16000,"
                   "[C1時間3]='フリー',[C1料金3]=30000,[C1割合]=40,[C3名]='B''s',[C3時間1]='120',[C3料金1]=22000,[C3割合]=NULL,"
-                  "[OP1名]='コス''プレ',[OP1料金]=2000,[OP1割合]=30,[OP3名]='延長OK',[OP3料金]=1500,[OP3割合]=NULL,[OP2名]='',"
+                  "[OP1名]='コス''プレ',[OP1料金]=2000,[OP1割合]=30,[OP3名]='延長&OK',[OP3料金]=1500,[OP3割合]=NULL,[OP2名]='',"
                   "[延長時間]=30,[延長料金]=6000,[延長割合]=45,[指名料]=2000,[指名割合]=50,[キャンセル料]=5000,"
                   "[キャンセル割合]=NULL,[OP割合]=35 WHERE [店舗ID]=?;",
                   {f.shopA});
@@ -140,6 +141,9 @@ void BoardTest::shopSelectionLoadsTheStoredTariff()
     QCOMPARE(b.Check_Option[0]->text(), QString("コス'プレ"));
     QVERIFY(!b.Check_Option[1]->isVisibleTo(&b));
     QVERIFY(b.Check_Option[2]->isVisibleTo(&b));
+    // An "&" in a name is shown as typed, not taken as a keyboard accelerator.
+    QVERIFY(QKeySequence::mnemonic(b.Check_Option[2]->text()).isEmpty());
+    QCOMPARE(b.Check_Option[2]->text().replace("&&", "&"), QString("延長&OK"));
     QVERIFY(!b.Check_Option[3]->isVisibleTo(&b));
     QCOMPARE(tf.OptionFee[0], Money::fromYen(2000));
     QCOMPARE(tf.OptionRate[0], qint16(30));

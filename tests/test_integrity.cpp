@@ -127,6 +127,8 @@ private slots:
     void shopRegistrationRefusesWhatItsBoxesRefuse();
     void companionRegistrationRefusesWhatItsBoxesRefuse_data();
     void companionRegistrationRefusesWhatItsBoxesRefuse();
+    void overLongNameIsToldOnceOnTheWayToRegist_data();
+    void overLongNameIsToldOnceOnTheWayToRegist();
     void shopEditorActionsAreAllOrNothing_data();
     void shopEditorActionsAreAllOrNothing();
     void companionEditorActionsAreAllOrNothing_data();
@@ -250,6 +252,34 @@ void TestIntegrity::companionRegistrationRefusesWhatItsBoxesRefuse()
         QCOMPARE(a.t.prompt().messages(), QStringList{message});
         QCOMPARE(DumpStore(a.t.db()), before);
     }
+}
+
+void TestIntegrity::overLongNameIsToldOnceOnTheWayToRegist_data()
+{
+    QTest::addColumn<bool>("shop");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("shop name") << true << QStringLiteral("店舗名は全角１５文字以内で入力してください。");
+    QTest::newRow("working name") << false << QStringLiteral("源氏名は全角６文字以内で入力してください。");
+}
+
+void TestIntegrity::overLongNameIsToldOnceOnTheWayToRegist()
+{
+    QFETCH(bool, shop);
+    QFETCH(QString, message);
+    Agency a;
+    QDialog *editor = shop ? static_cast<QDialog *>(a.shopEditor()) : a.girlEditor();
+    QComboBox *names = shop ? a.t.app().shopForm()->Combo_Shop_Name : a.t.app().girlForm()->Combo_Genji;
+    QPushButton *regist = shop ? a.t.app().shopForm()->Cmd_Regist : a.t.app().girlForm()->Cmd_Regist;
+    QApplication::setActiveWindow(editor);
+    QVERIFY(QTest::qWaitForWindowActive(editor));
+    names->setFocus();
+    QApplication::processEvents();
+    names->setEditText(QString(16, QChar(0x5E97)));
+    const QStringList before = DumpStore(a.t.db());
+    QTest::mouseClick(regist, Qt::LeftButton);
+    QCOMPARE(a.t.prompt().messages(), QStringList{message});
+    QCOMPARE(editor->focusWidget(), names);
+    QCOMPARE(DumpStore(a.t.db()), before);
 }
 
 // ---- One action, one transaction ----
