@@ -163,6 +163,10 @@ void CustomerTest::historyColumns()
     for (int col = 0; col < 10; ++col)
         QCOMPARE(a.history().text(1, col), expected[col]);
     QCOMPARE(a.history().item(0, 7)->text(), QString("¥13,000"));
+    // A click on a check-box column of the history changes nothing shown.
+    a.history().clickCell(1, 3);
+    a.history().clickCell(1, 8);
+    QCOMPARE(a.history().text(1, 3) + a.history().text(1, 8), QString("TrueFalse"));
 }
 
 void CustomerTest::longHistoryAndVanishedNames()
