@@ -121,6 +121,12 @@ void CustomerTest::leavingABoxChecksIt()
     a.b().Text_Note->setFocus(Qt::TabFocusReason);
     QCOMPARE(a.t.prompt().messages(), QStringList{TelMessage()});
     QVERIFY(a.b().Text_Tel->hasFocus());
+
+    // A rank typed and entered is the customer's, not a new line of the fixed list.
+    QTest::keyClicks(a.b().Combo_Rank->lineEdit(), "VIP");
+    QTest::keyClick(a.b().Combo_Rank->lineEdit(), Qt::Key_Return);
+    QCOMPARE(a.b().Combo_Rank->count(), 4);
+    QCOMPARE(a.b().Combo_Rank->currentText(), QString("VIP"));
 }
 
 void CustomerTest::searchTwoNamesOnOneNumber()
