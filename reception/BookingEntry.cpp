@@ -209,9 +209,15 @@ void Main_Form::ResetBookingEntry()
 
 qint16 Main_Form::OfferedOptionMask() const
 {
-    if (SelectedBoardRow < 1 || SelectedBoardRow > BoardRowCount)
+    // Her own row: a click on another companion's name moves SelectedBoardRow, not the booking.
+    int r = SelectedBoardRow;
+    const QString gid = Label_GirlID->text();
+    if (!gid.isEmpty() && Grid_Girl->text(r, 8) != gid)
+        for (r = 1; r <= BoardRowCount && Grid_Girl->text(r, 8) != gid; ++r) {
+        }
+    if (r < 1 || r > BoardRowCount)
         return 0;
-    return qint16(qRound(Grid_Girl->value(SelectedBoardRow, 10)));
+    return qint16(qRound(Grid_Girl->value(r, 10)));
 }
 
 void Main_Form::RecalculateCharges()

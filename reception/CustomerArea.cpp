@@ -64,6 +64,8 @@ void Main_Form::wireCustomerArea()
     connect(Cmd_UserUpdate, &QPushButton::clicked, this, &Main_Form::Cmd_UserUpdate_Click);
     connect(Cmd_Regist, &QPushButton::clicked, this, &Main_Form::RegisterBooking);
     connect(mnuRDel, &QAction::triggered, this, &Main_Form::mnuRDel_Click);
+    // The history shows what was booked: a click on its check-box columns must not flip them.
+    connect(Grid_Rireki, &Grid::beforeEdit, this, [](int, int, bool &cancel) { cancel = true; });
     auto *check = new FocusOutCheck(this);
     for (QWidget *box : std::initializer_list<QWidget *>{Text_Tel, Combo_Name, Text_Note, Text_Place})
         box->installEventFilter(check);

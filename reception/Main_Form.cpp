@@ -138,6 +138,7 @@ void Main_Form::buildLayout()
     cg->addWidget(caption(QStringLiteral("ランク"), customer, QStringLiteral("L_Rank")), 0, 3);
     Combo_Rank = named(new QComboBox(customer), QStringLiteral("Combo_Rank"));
     Combo_Rank->setEditable(true);
+    Combo_Rank->setInsertPolicy(QComboBox::NoInsert);   // the list is fixed; other ranks are typed
     Combo_Rank->addItems({QStringLiteral("上"), QStringLiteral("並"), QStringLiteral("下"), QStringLiteral("危険")});
     Combo_Rank->setCurrentIndex(-1);
     Combo_Rank->setEditText(QString());

@@ -121,6 +121,12 @@ void CustomerTest::leavingABoxChecksIt()
     a.b().Text_Note->setFocus(Qt::TabFocusReason);
     QCOMPARE(a.t.prompt().messages(), QStringList{TelMessage()});
     QVERIFY(a.b().Text_Tel->hasFocus());
+
+    // A rank typed and entered is the customer's, not a new line of the fixed list.
+    QTest::keyClicks(a.b().Combo_Rank->lineEdit(), "VIP");
+    QTest::keyClick(a.b().Combo_Rank->lineEdit(), Qt::Key_Return);
+    QCOMPARE(a.b().Combo_Rank->count(), 4);
+    QCOMPARE(a.b().Combo_Rank->currentText(), QString("VIP"));
 }
 
 void CustomerTest::searchTwoNamesOnOneNumber()
@@ -163,6 +169,10 @@ void CustomerTest::historyColumns()
     for (int col = 0; col < 10; ++col)
         QCOMPARE(a.history().text(1, col), expected[col]);
     QCOMPARE(a.history().item(0, 7)->text(), QString("¥13,000"));
+    // A click on a check-box column of the history changes nothing shown.
+    a.history().clickCell(1, 3);
+    a.history().clickCell(1, 8);
+    QCOMPARE(a.history().text(1, 3) + a.history().text(1, 8), QString("TrueFalse"));
 }
 
 void CustomerTest::longHistoryAndVanishedNames()

@@ -18,7 +18,7 @@ namespace {
 
 // One shop: course A of 60 (10,000 at 40) and 90 minutes (20,000), option 1 "コス" 1,001 at 50 and
 // option 2 "写真" 3,000; extension 30 minutes 5,000 at 40, nomination 2,000 at 50, cancellation
-// 3,000 at 50. あい offers option 1 only and has a course-1 surcharge of 5.
+// 3,000 at 50. あい offers option 1 only and has a course-1 surcharge of 5; いい offers none.
 struct Picked
 {
     TestApp t;
@@ -38,6 +38,7 @@ struct Picked
         t.db().exec("UPDATE コンパニオン SET [C1割増]=5 WHERE [コンパニオンID]=?;", {ai});
         t.module().LoadCompanionList();
         t.module().SyncStatusRows(ai);
+        t.module().SyncStatusRows(t.addCompanion("いい", {"イイ"}));   // row 2: no options
         b().Combo_Shop_Name->setCurrentIndex(0);
         emit b().Combo_Shop_Name->activated(0);
         row = 1;
@@ -105,6 +106,8 @@ void TestEntry::everyPricedClickRepricesAndCancelComesBack()
     b.Check_Shimei->click();
     QCOMPARE(f.amounts(), QString("28,001 / 17,500"));
 
+    // A look at another companion's name: the booking stays priced with her own options.
+    b.Grid_Girl->clickCell(2, 0);
     b.Check_Cancel->click();
     QCOMPARE(f.amounts(), QString("3,000 / 1,500"));
     for (QWidget *w : std::initializer_list<QWidget *>{b.Text_Start_Time, b.Text_End_Time, b.Text_Place, b.Combo_Course,
