@@ -9,6 +9,7 @@
 #include "reception/Main_Form.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -506,12 +507,14 @@ bool Form_GirlData::eventFilter(QObject *watched, QEvent *event)
                 } else {
                     const bool toRegist = QApplication::focusWidget() == Cmd_Regist;
                     m_refusedOnWayToRegist = !Combo_Genji_LostFocus() && toRegist;
+                    forgetRefusalAfterThisClick();
                 }
             } else if (type == QEvent::FocusOut) {
                 if (auto *box = qobject_cast<QLineEdit *>(watched)) {
                     // The focus is already on its new widget while the old one hears that it lost it.
                     const bool toRegist = QApplication::focusWidget() == Cmd_Regist;
                     m_refusedOnWayToRegist = !CheckField(box) && toRegist;
+                    forgetRefusalAfterThisClick();
                 }
             }
         }
@@ -545,6 +548,14 @@ const QStringList &bodyColumns()
 }
 
 } // namespace
+
+void Form_GirlData::forgetRefusalAfterThisClick()
+{
+    // Only the click that took the focus away has been told. When its release never reaches 登録 (the
+    // message box took it), the next click must be told again.
+    if (m_refusedOnWayToRegist)
+        QTimer::singleShot(0, this, [this] { m_refusedOnWayToRegist = false; });
+}
 
 void Form_GirlData::Cmd_Regist_Click()
 {

@@ -105,6 +105,7 @@ private:
     bool m_checking = false;
     bool m_leaving = false;
     bool m_changed = false;
+    void forgetRefusalAfterThisClick();
     bool m_refusedOnWayToRegist = false;   // a box refused as the focus went to 登録: already told
     void leave();
 };

@@ -8,6 +8,7 @@
 #include "data/TextUtil.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -378,6 +379,7 @@ bool Form_ShopData::eventFilter(QObject *watched, QEvent *event)
             } else if (!m_checking && leftByOperator(event)) {
                 const bool toRegist = QApplication::focusWidget() == Cmd_Regist;
                 m_refusedOnWayToRegist = !Combo_Shop_Name_LostFocus() && toRegist;
+                forgetRefusalAfterThisClick();
             }
         }
         return false;
@@ -388,6 +390,7 @@ bool Form_ShopData::eventFilter(QObject *watched, QEvent *event)
             // The focus is already on its new widget while the old one hears that it lost it.
             const bool toRegist = QApplication::focusWidget() == Cmd_Regist;
             m_refusedOnWayToRegist = !CheckField(box) && toRegist;
+            forgetRefusalAfterThisClick();
         }
     return false;
 }
@@ -589,6 +592,14 @@ void Form_ShopData::updateShop(int position)
         }
         Combo_Shop_Name_Click(p);
     }
+}
+
+void Form_ShopData::forgetRefusalAfterThisClick()
+{
+    // Only the click that took the focus away has been told. When its release never reaches 登録 (the
+    // message box took it), the next click must be told again.
+    if (m_refusedOnWayToRegist)
+        QTimer::singleShot(0, this, [this] { m_refusedOnWayToRegist = false; });
 }
 
 void Form_ShopData::Cmd_Regist_Click()

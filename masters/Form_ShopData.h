@@ -150,6 +150,7 @@ private:
     QHash<const QLineEdit *, ShopField> m_fields;
     QHash<QString, QLineEdit *> m_byColumn;
     QVector<QLineEdit *> m_tabOrder;   // the entry boxes in the order the operator tabs through them
+    void forgetRefusalAfterThisClick();
     bool m_refusedOnWayToRegist = false;   // a box refused as the focus went to 登録: already told
     bool m_checking = false;   // a check's message is up: focus moves it causes are not checks
 };

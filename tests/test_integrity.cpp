@@ -198,6 +198,17 @@ void TestIntegrity::shopRegistrationRefusesWhatItsBoxesRefuse()
     QTest::mouseClick(f->Cmd_Regist, Qt::LeftButton);
     QCOMPARE(a.t.prompt().messages(), QStringList{message});
     QCOMPARE(DumpStore(a.t.db()), before);
+
+    // A message box takes the release of the press that moved the focus: the next click is told again.
+    a.t.prompt().clear();
+    a.t.prompt().answer(Answer::Ok);
+    a.t.prompt().answer(Answer::Ok);
+    QTest::mousePress(f->Cmd_Regist, Qt::LeftButton);
+    QTest::mouseRelease(f->Cmd_Regist, Qt::LeftButton, {}, QPoint(-5, -5));   // released off the button
+    QApplication::processEvents();
+    f->Cmd_Regist->click();   // 登録 pressed again (the box lost no focus this time)
+    QCOMPARE(a.t.prompt().messages(), QStringList({message, message}));
+    QCOMPARE(DumpStore(a.t.db()), before);
 }
 
 void TestIntegrity::companionRegistrationRefusesWhatItsBoxesRefuse_data()
