@@ -307,6 +307,15 @@ Rows Database::rows(const QString &sql, const QVariantList &binds)
     return result;
 }
 
+void Database::forEachRow(const QString &sql, const QVariantList &binds,
+                          const std::function<void(const std::function<QVariant(int)> &row)> &visit)
+{
+    QSqlQuery query = prepared(handle(), sql, binds);
+    const std::function<QVariant(int)> column = [&query](int i) { return query.value(i); };
+    while (query.next())
+        visit(column);
+}
+
 std::optional<Row> Database::first(const QString &sql, const QVariantList &binds)
 {
     QSqlQuery query = prepared(handle(), sql, binds);

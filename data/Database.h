@@ -51,6 +51,9 @@ public:
     // INSERT INTO table([c1],[c2],...) VALUES(?,?,...) with one value per column.
     int insert(const QString &table, const QStringList &columns, const QVariantList &values);
     Rows rows(const QString &sql, const QVariantList &binds = {});
+    // Visits the rows in order without copying them; row(i) is the i-th column of the current row.
+    void forEachRow(const QString &sql, const QVariantList &binds,
+                    const std::function<void(const std::function<QVariant(int)> &row)> &visit);
     std::optional<Row> first(const QString &sql, const QVariantList &binds = {});
     QVariant scalar(const QString &sql, const QVariantList &binds = {});   // null when there is no row
     bool tableExists(const QString &table);

@@ -138,27 +138,27 @@ CustomerHistory LoadHistory(Database &db, qint32 customerId)
 {
     static const QString sql = HistorySql();
     CustomerHistory history;
-    const Rows rows = db.rows(sql, {customerId});
-    history.lines.reserve(rows.size());
-    for (const Row &row : rows) {
+    // A long history is read straight from the result, without a copy of every row.
+    db.forEachRow(sql, {customerId}, [&history](const std::function<QVariant(int)> &value) {
         HistoryLine line;
-        line.key.customerId = row.value(0).toInt();
-        line.key.shopId = row.value(1).toInt();
-        line.key.companionId = row.value(2).toInt();
-        line.key.date = QDate::fromString(row.value(3).toString(), Qt::ISODate);
-        line.key.start = readTime(row.value(4));
-        line.end = readTime(row.value(5));
-        line.place = NullToEmpty(row.value(6));
-        line.nomination = row.value(7).toInt() != 0;
-        line.cancelled = row.value(8).toInt() != 0;
-        line.pay = row.value(9).isNull() ? Money() : Money::fromYen(row.value(9).toLongLong());
-        line.shopName = NullToEmpty(row.value(10));
-        line.genjiName = NullToEmpty(row.value(11));
-        line.companionName = NullToEmpty(row.value(12));
-        line.options = NullToEmpty(row.value(13));
+        line.key.customerId = value(0).toInt();
+        line.key.shopId = value(1).toInt();
+        line.key.companionId = value(2).toInt();
+        line.key.date = QDate::fromString(value(3).toString(), Qt::ISODate);
+        line.key.start = readTime(value(4));
+        line.end = readTime(value(5));
+        line.place = NullToEmpty(value(6));
+        line.nomination = value(7).toInt() != 0;
+        line.cancelled = value(8).toInt() != 0;
+        const QVariant pay = value(9);
+        line.pay = pay.isNull() ? Money() : Money::fromYen(pay.toLongLong());
+        line.shopName = NullToEmpty(value(10));
+        line.genjiName = NullToEmpty(value(11));
+        line.companionName = NullToEmpty(value(12));
+        line.options = NullToEmpty(value(13));
         history.total += line.pay;
         history.lines << line;
-    }
+    });
     return history;
 }
 

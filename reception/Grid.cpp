@@ -166,8 +166,10 @@ void Grid::setText(int row, int col, const QString &text)
     } else if (m_types[col] == ColumnType::Currency && !m_formats[col].isEmpty() && !text.isEmpty()) {
         bool ok = false;
         const double v = text.toDouble(&ok);
-        if (ok)
-            shown = QStringLiteral("¥") + QLocale(QLocale::Japanese).toString(qlonglong(std::llround(v)));
+        if (ok) {
+            static const QLocale japanese(QLocale::Japanese);
+            shown = QStringLiteral("¥") + japanese.toString(qlonglong(std::llround(v)));
+        }
     }
     it->setText(shown);
 }
