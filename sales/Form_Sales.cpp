@@ -55,6 +55,17 @@ void showPrompt(QComboBox *combo, const QString &prompt)
 
 QString countText(qint64 n) { return FormatNumber(double(n)); }
 
+// A date box and its button on one line, as one widget for the typed-period group.
+QWidget *sideBySide(QWidget *parent, QWidget *box, QWidget *button)
+{
+    auto *row = new QWidget(parent);
+    auto *line = new QHBoxLayout(row);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->addWidget(box);
+    line->addWidget(button);
+    return row;
+}
+
 void setFigures(std::array<QLabel *, 8> &labels, int base, const SalesFigures &f)
 {
     labels[base]->setText(FormatNumber(f.gross));
@@ -90,11 +101,7 @@ Form_Sales::Form_Sales(Module1 &module, QWidget *parent) : ChildWindow(parent), 
     Text_Date = dateBox(shopFrame, QStringLiteral("Text_Date"));
     Cmd_Disp = new QPushButton(QStringLiteral("表示"), shopFrame);
     Cmd_Disp->setObjectName(QStringLiteral("Cmd_Disp"));
-    auto *shopTyped = new QWidget(shopFrame);
-    auto *shopTypedRow = new QHBoxLayout(shopTyped);
-    shopTypedRow->setContentsMargins(0, 0, 0, 0);
-    shopTypedRow->addWidget(Text_Date);
-    shopTypedRow->addWidget(Cmd_Disp);
+    QWidget *shopTyped = sideBySide(shopFrame, Text_Date, Cmd_Disp);
     shopLayout->addWidget(
         periodGroup(shopFrame, QStringLiteral("年月日指定"), QStringLiteral("Label_TargetDate"), Label_TargetDate, 0, shopTyped),
         3, 0);
@@ -112,11 +119,7 @@ Form_Sales::Form_Sales(Module1 &module, QWidget *parent) : ChildWindow(parent), 
     Text_Date_All = dateBox(allFrame, QStringLiteral("Text_Date_All"));
     Cmd_Disp_All = new QPushButton(QStringLiteral("表示"), allFrame);
     Cmd_Disp_All->setObjectName(QStringLiteral("Cmd_Disp_All"));
-    auto *allTyped = new QWidget(allFrame);
-    auto *allTypedRow = new QHBoxLayout(allTyped);
-    allTypedRow->setContentsMargins(0, 0, 0, 0);
-    allTypedRow->addWidget(Text_Date_All);
-    allTypedRow->addWidget(Cmd_Disp_All);
+    QWidget *allTyped = sideBySide(allFrame, Text_Date_All, Cmd_Disp_All);
     allLayout->addWidget(
         periodGroup(allFrame, QStringLiteral("年月日指定"), QStringLiteral("Label_TargetDate"), Label_TargetDate, 4, allTyped),
         3, 0);

@@ -3,6 +3,7 @@
 #include "maintenance/Maintenance.h"
 #include "reception/Grid.h"
 #include "support/AllOrNothing.h"
+#include "support/Files.h"
 #include "support/TestApp.h"
 
 #include <QAction>
@@ -19,20 +20,10 @@ using namespace rp;
 using rp::test::DumpStore;
 using rp::test::TestApp;
 
+using rp::test::readAll;
+using rp::test::writeFile;
+
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 // Runs statements on a file that the program does not have open.
 void execOn(const QString &path, const QStringList &statements)

@@ -7,6 +7,7 @@
 #include "masters/Form_ShopData.h"
 #include "reception/Grid.h"
 #include "sales/Form_Sales.h"
+#include "support/Files.h"
 #include "support/TestApp.h"
 
 #include <QAction>
@@ -27,13 +28,10 @@
 using namespace rp;
 using rp::test::TestApp;
 
-namespace {
+using rp::test::readAll;
+using rp::test::writeFile;
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+namespace {
 
 QStringList userTables(Database &db)
 {

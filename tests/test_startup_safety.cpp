@@ -2,6 +2,7 @@
 // system ending the program: the last good start-up backup is never lost, and every end is clean.
 #include "app/frmSplash.h"
 #include "data/Schema.h"
+#include "support/Files.h"
 #include "support/TestApp.h"
 
 #include <QApplication>
@@ -17,20 +18,10 @@
 using namespace rp;
 using rp::test::TestApp;
 
+using rp::test::readAll;
+using rp::test::writeFile;
+
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // A database of ours holding the given shops (and, for a bigger file, many customers).
 void makeFile(const QString &path, const QStringList &shops, int customers = 0)
