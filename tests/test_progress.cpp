@@ -1,0 +1,136 @@
+// Long work with a sign of life: one connection lent to a worker thread, and the progress dialog.
+#include "app/WorkProgress.h"
+#include "data/AppError.h"
+#include "data/Database.h"
+
+#include <QProgressDialog>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+
+using namespace rp;
+
+class ProgressTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void workRunsOnTheConnectionInAWorker();
+    void failureComesBackToTheCaller_data();
+    void failureComesBackToTheCaller();
+    void windowStaysAliveWhileWorkRuns();
+    void reportsAndCancel();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Database> m_db;
+};
+
+void ProgressTest::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    const QString path = m_dir->filePath("rosterpad.mdb");
+    Database::createFile(path);
+    m_db = std::make_unique<Database>();
+    m_db->open(path);
+}
+
+void ProgressTest::cleanup()
+{
+    m_db.reset();
+    m_dir.reset();
+}
+
+void ProgressTest::workRunsOnTheConnectionInAWorker()
+{
+    QThread *worker = nullptr;
+    m_db->beginTransaction();
+    RunInBackground(*m_db, [&] {
+        worker = QThread::currentThread();
+        // The transaction begun here goes on there: one connection.
+        m_db->exec("INSERT INTO \"顧客\"(\"名前\",\"TEL\") VALUES(?,?);", {"山田", "0312345678"});
+        m_db->commit();
+    });
+    QVERIFY(worker && worker != QThread::currentThread());
+    QVERIFY(!m_db->inTransaction());
+    // Back on this thread, the same connection answers.
+    QCOMPARE(m_db->scalar("SELECT count(*) FROM \"顧客\";").toInt(), 1);
+}
+
+void ProgressTest::failureComesBackToTheCaller_data()
+{
+    QTest::addColumn<bool>("injected");
+    QTest::newRow("the store fails") << false;
+    QTest::newRow("the failure hook of the connection") << true;
+}
+
+void ProgressTest::failureComesBackToTheCaller()
+{
+    QFETCH(bool, injected);
+    if (injected)
+        m_db->failNthWrite(2);
+    bool caught = false;
+    try {
+        RunInBackground(*m_db, [&] {
+            m_db->atomic([&] {
+                m_db->exec("INSERT INTO \"顧客\"(\"名前\",\"TEL\") VALUES(?,?);", {"山田", "0312345678"});
+                m_db->exec(injected ? "INSERT INTO \"顧客\"(\"名前\",\"TEL\") VALUES('a','1');" : "INSERT INTO \"無い表\" VALUES(1);");
+            });
+        });
+    } catch (const AppError &) {
+        caught = true;
+    }
+    QVERIFY(caught);
+    if (injected)
+        QCOMPARE(m_db->writesSeen(), 2);
+    m_db->failNthWrite(0);
+    QVERIFY(!m_db->inTransaction());
+    QCOMPARE(m_db->scalar("SELECT count(*) FROM \"顧客\";").toInt(), 0);   // rolled back whole
+}
+
+void ProgressTest::windowStaysAliveWhileWorkRuns()
+{
+    QWidget window;
+    window.show();
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(10);
+    bool shown = false;
+    {
+        WorkProgress progress(&window, "最適化しています・・・");
+        progress.runInBackground(*m_db, [&] {
+            // Longer than the dialog waits before it shows itself.
+            QThread::msleep(700);
+            m_db->exec("CREATE TABLE \"t\"(\"a\" INTEGER);");
+            QMetaObject::invokeMethod(progress.dialog(), [&] { shown = progress.dialog()->isVisible(); },
+                                      Qt::BlockingQueuedConnection);
+        });
+        QCOMPARE(progress.dialog()->objectName(), QString("Dialog_Progress"));
+        QCOMPARE(progress.dialog()->maximum(), 0);   // busy: the engine tells no progress
+    }
+    QVERIFY2(ticks >= 20, qPrintable(QString::number(ticks)));   // events flowed on this thread meanwhile
+    QVERIFY(shown);
+    QVERIFY(m_db->tableExists("t"));
+}
+
+void ProgressTest::reportsAndCancel()
+{
+    QWidget window;
+    WorkProgress progress(&window, "出力しています・・・", WorkProgress::Cancel::Allowed);
+    const ProgressFn report = progress.callback();
+    QVERIFY(report(0, 200));
+    QVERIFY(report(100, 200));
+    QCOMPARE(progress.dialog()->value(), 500);   // in thousandths
+    QVERIFY(report(150, 0));
+    QCOMPARE(progress.dialog()->maximum(), 0);
+    progress.dialog()->cancel();
+    QVERIFY(progress.cancelled());
+    QVERIFY(!report(160, 200));
+}
+
+QTEST_MAIN(ProgressTest)
+#include "test_progress.moc"
