@@ -162,14 +162,25 @@ Form_Sales::Form_Sales(Module1 &module, QWidget *parent) : ChildWindow(parent), 
     }
     layout->addWidget(Frame5);
 
+    Cmd_Chart = new QPushButton(QStringLiteral("グラフ"), this);
+    Cmd_Chart->setObjectName(QStringLiteral("Cmd_Chart"));
+    Cmd_Csv = new QPushButton(QStringLiteral("CSV出力"), this);
+    Cmd_Csv->setObjectName(QStringLiteral("Cmd_Csv"));
     Cmd_Quit = new QPushButton(QStringLiteral("Ｏ　Ｋ"), this);
     Cmd_Quit->setObjectName(QStringLiteral("Cmd_Quit"));
+    auto *buttons = new QHBoxLayout;
+    for (QPushButton *button : {Cmd_Chart, Cmd_Csv}) {
+        button->setMinimumWidth(120);
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
     Cmd_Quit->setMinimumWidth(120);
-    layout->addWidget(Cmd_Quit, 0, Qt::AlignRight);
+    buttons->addWidget(Cmd_Quit);
+    layout->addLayout(buttons);
 
     // A dialog would make its first button the default, so Enter in the all-shops or the companion date
     // box would run the one-shop 表示 and ask for a shop. Each button acts only when it is pressed.
-    for (QPushButton *button : {Cmd_Disp, Cmd_Disp_All, Cmd_Gir_Disp, Cmd_Quit}) {
+    for (QPushButton *button : {Cmd_Disp, Cmd_Disp_All, Cmd_Gir_Disp, Cmd_Chart, Cmd_Csv, Cmd_Quit}) {
         button->setAutoDefault(false);
         button->setDefault(false);
     }
@@ -181,6 +192,8 @@ Form_Sales::Form_Sales(Module1 &module, QWidget *parent) : ChildWindow(parent), 
     connect(Cmd_Disp_All, &QPushButton::clicked, this, &Form_Sales::Cmd_Disp_All_Click);
     connect(Cmd_Gir_Disp, &QPushButton::clicked, this, &Form_Sales::Cmd_Gir_Disp_Click);
     connect(Cmd_Quit, &QPushButton::clicked, this, &Form_Sales::Cmd_Quit_Click);
+    connect(Cmd_Chart, &QPushButton::clicked, this, &Form_Sales::Cmd_Chart_Click);
+    connect(Cmd_Csv, &QPushButton::clicked, this, &Form_Sales::Cmd_Csv_Click);
 
     m_module.addShopList(Combo_Shop_Name);
     m_module.addShopList(Combo_SName_Girl);

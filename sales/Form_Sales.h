@@ -16,6 +16,7 @@ class QPushButton;
 namespace rp {
 
 class Module1;
+class Form_SalesChart;
 
 // The sales window: takings per shop and for all shops, and one companion's pay. Its lists follow the
 // shop and companion registers from start-up on; it reads the store and never writes it.
@@ -36,12 +37,17 @@ public:
     void Combo_GirlName_Click(int index);
     void Combo_SName_Girl_Click(int index);
     void Cmd_Gir_Disp_Click();
+    void Cmd_Chart_Click();   // the charts, for the shop picked above (or all shops)
+    void Cmd_Csv_Click();     // the history of a period as a CSV file
 
     QComboBox *Combo_Shop_Name = nullptr;
     QComboBox *Combo_SName_Girl = nullptr;
     QComboBox *Combo_GirlName = nullptr;
     QGroupBox *Frame5 = nullptr;
     QPushButton *Cmd_Quit = nullptr;
+    QPushButton *Cmd_Chart = nullptr;
+    QPushButton *Cmd_Csv = nullptr;
+    Form_SalesChart *chartForm() const { return m_chartForm; }
 
     // Elements 0-3 belong to the chosen shop, 4-7 to all shops.
     std::array<QLabel *, 8> Label_Today{};
@@ -82,6 +88,8 @@ private:
     void guarded(const std::function<void()> &action);
 
     Module1 &m_module;
+    Form_SalesChart *m_chartForm = nullptr;
+    QString m_csvFileName;   // the export's file dialog offers the name chosen last
 };
 
 } // namespace rp
