@@ -1,7 +1,9 @@
 #include "app/Application.h"
+#include "app/CommandLine.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QTextStream>
 
 #include <csignal>
 #include <sys/socket.h>
@@ -10,6 +12,14 @@
 namespace {
 
 int signalPipe[2] = {-1, -1};
+
+// A scheduled job's standard error carries its own messages only: the platform's notes (a missing
+// runtime folder under cron, and the like) would be mailed as if something had gone wrong.
+void quietPlatformNotes(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        QTextStream(stderr) << text << Qt::endl;
+}
 
 void onTerminate(int)
 {
@@ -21,12 +31,26 @@ void onTerminate(int)
 
 int main(int argc, char *argv[])
 {
+    // A scheduled job shows no window, so it needs no display.
+    if (rp::RunsWithoutWindow(argc, argv)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(quietPlatformNotes);
+    }
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("rosterpad"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(ROSTERPAD_VERSION_MAJOR)
                                             .arg(ROSTERPAD_VERSION_MINOR)
                                             .arg(ROSTERPAD_VERSION_PATCH));
+
+    // Jobs run before any window exists, on the database of the program's folder.
+    {
+        QTextStream err(stderr);
+        if (const std::optional<int> code =
+                rp::RunCommandLine(QCoreApplication::arguments().mid(1), QCoreApplication::applicationDirPath(), err))
+            return *code;
+    }
 
     rp::Application app(QCoreApplication::applicationDirPath());
 

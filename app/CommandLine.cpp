@@ -1,0 +1,125 @@
+#include "app/CommandLine.h"
+
+#include "data/AppError.h"
+#include "data/Database.h"
+#include "sales/HistoryCsv.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <cstring>
+
+namespace rp {
+
+namespace {
+
+const QString ExportCsv = QStringLiteral("--export-csv");
+
+QString usage()
+{
+    return QStringLiteral("使い方: rosterpad --export-csv 開始日 終了日 出力ファイル\n"
+                          "  日付は yyyy-MM-dd（営業日、両端を含む）。引数なしで起動すると画面が開きます。\n");
+}
+
+std::optional<QDate> readDate(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    if (!form.match(text).hasMatch())
+        return std::nullopt;
+    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+}
+
+CommandLineJob invalid(const QString &error)
+{
+    CommandLineJob job;
+    job.kind = CommandLineJob::Kind::Invalid;
+    job.error = error;
+    return job;
+}
+
+} // namespace
+
+CommandLineJob ParseCommandLine(const QStringList &arguments)
+{
+    if (arguments.isEmpty())
+        return {};
+    if (arguments.first() != ExportCsv)
+        return invalid(QStringLiteral("引数が正しくありません: ") + arguments.join(QLatin1Char(' ')));
+    if (arguments.size() != 4)
+        return invalid(QStringLiteral("--export-csv には 開始日 終了日 出力ファイル の3つを指定してください。"));
+    const std::optional<QDate> from = readDate(arguments[1]);
+    const std::optional<QDate> to = readDate(arguments[2]);
+    for (const auto &[date, text] : {std::pair{from, arguments[1]}, std::pair{to, arguments[2]}})
+        if (!date)
+            return invalid(QStringLiteral("日付が正しくありません: %1（yyyy-MM-dd で指定してください）").arg(text));
+    if (*to < *from)
+        return invalid(QStringLiteral("開始日 %1 が終了日 %2 より後です。").arg(arguments[1], arguments[2]));
+    if (arguments[3].isEmpty())
+        return invalid(QStringLiteral("出力ファイルを指定してください。"));
+    CommandLineJob job;
+    job.kind = CommandLineJob::Kind::ExportCsv;
+    job.period = Period{*from, *to};
+    job.file = arguments[3];
+    return job;
+}
+
+bool RunsWithoutWindow(int argc, char **argv)
+{
+    if (argc <= 1)
+        return false;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--export-csv") == 0)
+            return true;
+    // Any other argument is told about on standard error; without a display, not even a window system
+    // must be needed for that.
+    return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+int RunJob(const CommandLineJob &job, const QString &appPath, QTextStream &err)
+{
+    switch (job.kind) {
+    case CommandLineJob::Kind::Windows:
+        return 0;
+    case CommandLineJob::Kind::Invalid:
+        err << job.error << '\n' << usage();
+        err.flush();
+        return ExitBadArguments;
+    case CommandLineJob::Kind::ExportCsv:
+        break;
+    }
+
+    // The file is opened as start-up opens it, but only read: no start-up backup, no lock taken from a
+    // running board, and the board's working table stays as it is.
+    const QString dbPath = QDir::cleanPath(QDir(appPath).absolutePath()) + QStringLiteral("/rosterpad.mdb");
+    Database db;
+    try {
+        if (!QFileInfo(dbPath).isFile())
+            throw AppError(AppError::FileNotFound, QStringLiteral("ファイルが見つかりません。: ") + QDir::toNativeSeparators(dbPath));
+        Database::checkSchema(dbPath);
+        db.open(dbPath);
+    } catch (const AppError &error) {
+        err << QStringLiteral("データベースを開けませんでした。") << error.description() << '\n';
+        err.flush();
+        return ExitFailed;
+    }
+    try {
+        ExportHistoryCsv(db, job.period, std::nullopt, job.file);
+    } catch (const AppError &error) {
+        err << QStringLiteral("CSVファイルを書き出せませんでした。") << error.description() << '\n';
+        err.flush();
+        return ExitFailed;
+    }
+    return 0;
+}
+
+std::optional<int> RunCommandLine(const QStringList &arguments, const QString &appPath, QTextStream &err)
+{
+    const CommandLineJob job = ParseCommandLine(arguments);
+    if (job.kind == CommandLineJob::Kind::Windows)
+        return std::nullopt;
+    return RunJob(job, appPath, err);
+}
+
+} // namespace rp
