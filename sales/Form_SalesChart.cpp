@@ -92,6 +92,7 @@ Form_SalesChart::Form_SalesChart(Module1 &module, QWidget *parent) : ChildWindow
     auto *kindCaption = new QLabel(QStringLiteral("表示内容"), this);
     Combo_Chart_Kind = new QComboBox(this);
     Combo_Chart_Kind->setObjectName(QStringLiteral("Combo_Chart_Kind"));
+    Combo_Chart_Kind->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     Combo_Chart_Kind->addItems({QStringLiteral("売上（店舗別）"), QStringLiteral("店舗取り分とコンパニオン支払"),
                                 QStringLiteral("コンパニオン支払　上位１０名")});
     auto *shopCaption = new QLabel(QStringLiteral("店舗"), this);

@@ -122,17 +122,22 @@ SalesSeries SalesByStep(Database &db, const QVector<qint32> &shopIds, const Peri
     if (shopIds.isEmpty() || series.steps.isEmpty())
         return series;
 
-    // Dates are ISO text on every engine, so the day and the month are the text's first 10 and 7
-    // characters; the sums read the amounts from the shop-date index alone.
-    const QString key = step == SeriesStep::Day ? QStringLiteral("SUBSTR(\"年月日\",1,10)")
-                                                : QStringLiteral("SUBSTR(\"年月日\",1,7)");
+    // The days are summed along the shop-date index, which hands the rows over already in groups of one
+    // shop and one day, so nothing is sorted; months are the days' text (ISO on every engine) cut to
+    // yyyy-MM, summed over those few day groups. (Grouping the rows by the cut text at once would sort
+    // a year's 100,000 rows first: two and a half times the work.)
     QVariantList binds;
     const QString marks = shopList(shopIds, binds);
     binds << IsoDate(period.first) << IsoDate(period.last);
+    const QString days = QStringLiteral("SELECT \"店舗ID\",\"年月日\" AS \"日\",SUM(\"店売上\") AS \"売上\","
+                                        "SUM(\"コンパニオン支払\") AS \"支払\",COUNT(*) AS \"本数\" FROM \"履歴\""
+                                        " WHERE \"店舗ID\" IN (")
+        + marks + QStringLiteral(") AND \"年月日\" BETWEEN ? AND ? GROUP BY \"店舗ID\",\"年月日\"");
+    const QString key = step == SeriesStep::Day ? QStringLiteral("\"日\"") : QStringLiteral("SUBSTR(\"日\",1,7)");
     const QString sql = QStringLiteral("SELECT \"店舗ID\",") + key
-        + QStringLiteral(",CAST(COALESCE(SUM(\"店売上\"),0) AS BIGINT),CAST(COALESCE(SUM(\"コンパニオン支払\"),0) AS BIGINT),"
-                         "COUNT(*) FROM \"履歴\" WHERE \"店舗ID\" IN (")
-        + marks + QStringLiteral(") AND \"年月日\" BETWEEN ? AND ? GROUP BY \"店舗ID\",") + key + QLatin1Char(';');
+        + QStringLiteral(",CAST(COALESCE(SUM(\"売上\"),0) AS BIGINT),CAST(COALESCE(SUM(\"支払\"),0) AS BIGINT),"
+                         "CAST(SUM(\"本数\") AS BIGINT) FROM (")
+        + days + QStringLiteral(") d GROUP BY \"店舗ID\",") + key + QLatin1Char(';');
 
     QVector<qint64> grossPerShop(shopIds.size()), payPerShop(shopIds.size());
     db.forEachRow(sql, binds, [&](const std::function<QVariant(int)> &value) {
