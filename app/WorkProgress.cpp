@@ -62,7 +62,10 @@ bool WorkProgress::report(qint64 done, qint64 total)
     }
     // The first report lets events through at once (a waiting cancel is seen before any work).
     if (!m_sinceEvents.isValid() || m_sinceEvents.elapsed() >= EventsEveryMs) {
-        QCoreApplication::processEvents();
+        // Until the dialog shows (and, modal, keeps the windows behind it still) the operator's clicks
+        // wait: a button of the window behind must not start other work in the middle of this one.
+        QCoreApplication::processEvents(m_dialog->isVisible() ? QEventLoop::AllEvents
+                                                              : QEventLoop::ExcludeUserInputEvents);
         m_sinceEvents.start();
     }
     return !cancelled();

@@ -1,6 +1,7 @@
 #include "maintenance/Maintenance.h"
 
 #include "app/Application.h"
+#include "app/WorkProgress.h"
 #include "data/AppError.h"
 #include "data/Clock.h"
 #include "data/Database.h"
@@ -14,6 +15,7 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <QTemporaryFile>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
@@ -126,6 +128,30 @@ bool sameFile(const QString &a, const QString &b)
     }
     return QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath());
 }
+
+// While a long operation keeps the window alive, the board's warning stays still: the connection is
+// with the worker or closed, and the board is read again after the operation anyway.
+class WarningPaused
+{
+public:
+    explicit WarningPaused(Application &app) : m_timer(app.mainForm() ? app.mainForm()->warningTimer() : nullptr)
+    {
+        m_wasActive = m_timer && m_timer->isActive();
+        if (m_wasActive)
+            m_timer->stop();
+    }
+    ~WarningPaused()
+    {
+        if (m_wasActive)
+            m_timer->start();
+    }
+    WarningPaused(const WarningPaused &) = delete;
+    WarningPaused &operator=(const WarningPaused &) = delete;
+
+private:
+    QTimer *m_timer;
+    bool m_wasActive = false;
+};
 
 // Opens the connection again after a file operation; the first failure is the one reported.
 void reopen(Database &db, const QString &path, std::optional<AppError> &failure)
@@ -265,7 +291,8 @@ QString RestoreSourceRefusal(const QString &source, const QString &dbPath)
     return QString();
 }
 
-StagedCopy::StagedCopy(const QString &source, const QString &destination, const QString &place)
+StagedCopy::StagedCopy(const QString &source, const QString &destination, const QString &place,
+                       const ProgressFn &progress)
     : m_destination(destination)
 {
     const QFileInfo target(destination);
@@ -290,6 +317,8 @@ StagedCopy::StagedCopy(const QString &source, const QString &destination, const 
             errno = ENOSPC;
         } else if (writeAll(m_file->handle(), chunk)) {
             written += chunk.size();
+            if (progress)
+                progress(written, expected);
             continue;
         }
         throw writeError(place, errno, target.absolutePath(), expected - written, m_file->errorString());
@@ -371,14 +400,18 @@ Outcome Backup(Application &app, QWidget *parent, QString &lastFileName)
 
     Database &db = app.database();
     std::optional<AppError> failure;
-    db.close();
-    try {
-        StagedCopy copy(app.DbPath, *chosen, native(*chosen));
-        copy.install();
-    } catch (const AppError &error) {
-        failure = error;
+    {
+        WarningPaused paused(app);
+        WorkProgress progress(parent, QStringLiteral("バックアップしています・・・"));
+        db.close();
+        try {
+            StagedCopy copy(app.DbPath, *chosen, native(*chosen), progress.callback());
+            copy.install();
+        } catch (const AppError &error) {
+            failure = error;
+        }
+        reopen(db, app.DbPath, failure);
     }
-    reopen(db, app.DbPath, failure);
     if (failure) {
         ShowCommonError(parent, *failure);
         return Outcome::Failed;
@@ -392,7 +425,13 @@ Outcome Restore(Application &app, QWidget *parent, QString &lastFileName)
     if (!chosen || chosen->isEmpty())
         return Outcome::Cancelled;
     lastFileName = *chosen;
-    const QString refusal = RestoreSourceRefusal(*chosen, app.DbPath);
+    QString refusal;
+    {
+        // The engine reads every page of the chosen file: seconds for a big one.
+        WarningPaused paused(app);
+        WorkProgress busy(parent, QStringLiteral("リストアするファイルを確認しています・・・"));
+        busy.runInBackground(app.database(), [&] { refusal = RestoreSourceRefusal(*chosen, app.DbPath); });
+    }
     if (!refusal.isEmpty()) {
         Notice(parent, refusal);
         return Outcome::Refused;
@@ -407,8 +446,11 @@ Outcome Restore(Application &app, QWidget *parent, QString &lastFileName)
     Module1 &module = app.module();
     std::unique_ptr<StagedCopy> staged;
     try {
+        WarningPaused paused(app);
+        WorkProgress progress(parent, QStringLiteral("リストアしています・・・"));
         staged = std::make_unique<StagedCopy>(
-            *chosen, app.DbPath, QStringLiteral("データベースのフォルダー ") + native(QFileInfo(app.DbPath).absolutePath()));
+            *chosen, app.DbPath, QStringLiteral("データベースのフォルダー ") + native(QFileInfo(app.DbPath).absolutePath()),
+            progress.callback());
         // What takes the database's place is the copy itself, checked again.
         Database::checkSchema(staged->path());
     } catch (const AppError &error) {
@@ -481,8 +523,13 @@ Outcome Compact(Application &app, QWidget *parent)
     std::optional<AppError> failure;
     try {
         try {
-            db.compactInto(target);
-            syncFile(target);
+            // The engine tells no progress: it works in the background while the window shows it busy.
+            WarningPaused paused(app);
+            WorkProgress busy(parent, QStringLiteral("データベースファイルを最適化しています・・・"));
+            busy.runInBackground(db, [&] {
+                db.compactInto(target);
+                syncFile(target);
+            });
         } catch (const AppError &error) {
             // The engine tells a full disk without saying which file it was writing.
             throw AppError(error.number(), QStringLiteral("最適化したファイルを書き込めません: ") + native(target)
@@ -529,7 +576,10 @@ Outcome Purge(Application &app, QWidget *parent)
         != Answer::Yes)
         return Outcome::Cancelled;
     try {
-        PurgeHistory(app.database(), *upTo);
+        // One big transaction, no progress to tell: in the background, the window alive and busy.
+        WarningPaused paused(app);
+        WorkProgress busy(parent, QStringLiteral("履歴データを削除しています・・・"));
+        busy.runInBackground(app.database(), [&] { PurgeHistory(app.database(), *upTo); });
     } catch (const AppError &error) {
         ShowCommonError(parent, error);
         return Outcome::Failed;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Background.h"
 #include "data/Prompt.h"
 
 #include <QDate>
@@ -40,11 +41,13 @@ QString RestoreSourceRefusal(const QString &source, const QString &dbPath);
 
 // A complete copy of a file written beside its destination under a temporary name, so that the
 // destination is replaced in one step (install) or not at all. Dropped without install, it is removed.
-// `place` names, for the operator, where the copy is written when that fails.
+// `place` names, for the operator, where the copy is written when that fails; progress hears of every
+// chunk copied.
 class StagedCopy
 {
 public:
-    StagedCopy(const QString &source, const QString &destination, const QString &place);   // throws AppError
+    StagedCopy(const QString &source, const QString &destination, const QString &place,
+               const ProgressFn &progress = {});   // throws AppError
     ~StagedCopy();
     StagedCopy(const StagedCopy &) = delete;
     StagedCopy &operator=(const StagedCopy &) = delete;

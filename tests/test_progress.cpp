@@ -1,8 +1,11 @@
 // Long work with a sign of life: one connection lent to a worker thread, and the progress dialog.
 #include "app/WorkProgress.h"
 #include "data/AppError.h"
+#include "data/Clock.h"
 #include "data/Database.h"
+#include "support/TestApp.h"
 
+#include <QAction>
 #include <QProgressDialog>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,6 +26,8 @@ private slots:
     void failureComesBackToTheCaller();
     void windowStaysAliveWhileWorkRuns();
     void reportsAndCancel();
+    void maintenanceShowsItsWork_data();
+    void maintenanceShowsItsWork();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -130,6 +135,71 @@ void ProgressTest::reportsAndCancel()
     progress.dialog()->cancel();
     QVERIFY(progress.cancelled());
     QVERIFY(!report(160, 200));
+}
+
+void ProgressTest::maintenanceShowsItsWork_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("seen");   // label and range of each dialog seen while the work ran
+    QTest::newRow("backup: the copy tells how far it got") << "backup" << QStringList{"バックアップしています・・・ 1000"};
+    QTest::newRow("restore: the file checked in the background, then copied")
+        << "restore" << QStringList{"リストアするファイルを確認しています・・・ 0", "リストアしています・・・ 1000"};
+    QTest::newRow("compaction: busy in the background") << "compact" << QStringList{"データベースファイルを最適化しています・・・ 0"};
+    QTest::newRow("purge: busy in the background") << "purge" << QStringList{"履歴データを削除しています・・・ 0"};
+}
+
+void ProgressTest::maintenanceShowsItsWork()
+{
+    QFETCH(QString, menu);
+    QFETCH(QStringList, seen);
+    Clock::set(QDateTime(QDate(2026, 12, 8), QTime(21, 0)));
+    test::TestApp t;
+    QVERIFY(t.start());
+    const qint32 shop = t.addShop("Ａ店");
+    t.module().LoadShopList();
+    const qint32 girl = t.addCompanion("ゆき", {"ユキ"});
+    t.db().insert("履歴", {"顧客ID", "店舗ID", "コンパニオンID", "年月日", "開始時刻"}, {1, shop, girl, "2026-11-01", "20:00:00"});
+    const QString copy = t.folder() + "/copy.mdb";
+    QVERIFY(QFile::copy(t.folder() + "/rosterpad.mdb", copy));
+    QVERIFY(t.board().warningTimer()->isActive());
+
+    // Whatever shows while the work runs is noted from the events it lets through.
+    QStringList noted;
+    bool warningRan = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (auto *dialog = t.board().findChild<QProgressDialog *>("Dialog_Progress")) {
+            const QString line = dialog->labelText() + ' ' + QString::number(dialog->maximum());
+            if (!noted.contains(line))
+                noted << line;
+            warningRan = warningRan || t.board().warningTimer()->isActive();
+        }
+    });
+    watch.start(0);
+    if (menu == "backup") {
+        t.prompt().answerText(t.folder() + "/backup.mdb");
+        t.board().mnuBackup->trigger();
+    } else if (menu == "restore") {
+        t.prompt().answerText(copy);
+        t.prompt().answer(Answer::Ok);
+        t.board().mnuRestore->trigger();
+    } else if (menu == "compact") {
+        t.prompt().answer(Answer::Ok);
+        t.board().mnuCompact->trigger();
+    } else {
+        t.prompt().answerText("26/11/01");
+        t.prompt().answer(Answer::Yes);
+        t.board().mnuDel->trigger();
+    }
+    watch.stop();
+    QCOMPARE(noted, seen);
+    QVERIFY(!warningRan);   // the board's warning does not read the file meanwhile
+    QVERIFY(t.board().warningTimer()->isActive());
+    QVERIFY(!t.board().findChild<QProgressDialog *>("Dialog_Progress"));
+    QVERIFY(!t.prompt().lastMessage().startsWith("Error"));
+    QVERIFY(t.prompt().unexpected().isEmpty());
+    QCOMPARE(t.db().scalar("SELECT count(*) FROM \"履歴\";").toInt(), menu == "purge" ? 0 : 1);
+    Clock::reset();
 }
 
 QTEST_MAIN(ProgressTest)
