@@ -121,6 +121,9 @@ private slots:
     void refusedOrFailedOperationsChangeNothing_data();
     void refusedOrFailedOperationsChangeNothing();
     void compactionTwiceInARow();
+    void anUnfinishedCompactionIsClearedAway();
+    void purgeRefusesTheRunningDay_data();
+    void purgeRefusesTheRunningDay();
     void purgeDeletesUpToTheDateAndUnusedDeletedEntries();
     void purgeIsAllOrNothing();
 };
@@ -232,11 +235,15 @@ void MaintenanceTest::refusedOrFailedOperationsChangeNothing_data()
     QTest::newRow("restore a truncated copy") << "restore" << "truncated.mdb" << notOurs;
     QTest::newRow("restore another program's file") << "restore" << "foreign.mdb" << notOurs;
     QTest::newRow("restore a missing file") << "restore" << "missing.mdb" << notOurs;
-    QTest::newRow("restore, copy fails") << "restore" << "good.mdb" << "Error!!  ";
+    const QString full = "Error!!  ディスクの空き容量が足りないため、書き込めませんでした。: ";
+    QTest::newRow("restore, copy fails") << "restore" << "good.mdb" << full + "データベースのフォルダー ";
     QTest::newRow("backup onto the database file") << "backup" << "rosterpad.mdb" << "使用中のデータベースファイルそのものには";
     QTest::newRow("backup into a missing folder") << "backup" << "nowhere/save.mdb" << "バックアップ先のフォルダーがありません。";
     QTest::newRow("backup onto a folder") << "backup" << "folder" << "フォルダーにはバックアップできません。";
-    QTest::newRow("backup over an older one, copy fails") << "backup" << "good.mdb" << "Error!!  ";
+    QTest::newRow("backup over an older one, copy fails") << "backup" << "good.mdb" << full;
+    for (const char *side : {"rosterpad.mdb-journal", "rosterpad.mdb-wal", "rosterpad.mdb-shm", "rosterpad.lck"})
+        QTest::addRow("backup onto %s", side) << "backup" << side
+                                             << QString(side) + " はプログラムが使用するファイルの名前のため";
     QTest::newRow("compaction with a leftover comp.mdb") << "compact" << "comp.mdb" << "前回の最適化のファイルが残っているため";
     QTest::newRow("compaction, rebuild fails") << "compact" << "" << "Error!!  ";
 }
@@ -285,6 +292,8 @@ void MaintenanceTest::refusedOrFailedOperationsChangeNothing()
     f.t.db().failNthWrite(0);
 
     QVERIFY2(f.t.prompt().lastMessage().startsWith(told), qPrintable(f.t.prompt().lastMessage()));
+    if (chosen == "good.mdb")   // the place named is the one the operator knows, never the database file
+        QVERIFY(f.t.prompt().lastMessage().contains(": " + (menu == "backup" ? path : "データベースのフォルダー " + f.t.folder()) + "  Error No.= "));
     QCOMPARE(f.t.db().path(), f.dbPath());
     QCOMPARE(readAll(f.dbPath()), dbBytes);
     QCOMPARE(DumpStore(f.t.db()), rows);
@@ -307,6 +316,57 @@ void MaintenanceTest::compactionTwiceInARow()
     QVERIFY(!QFile::exists(f.path("comp.mdb")));
     QCOMPARE(f.t.db().path(), f.dbPath());
     QCOMPARE(DumpStore(f.t.db()), before);
+}
+
+void MaintenanceTest::anUnfinishedCompactionIsClearedAway()
+{
+    Agency f;
+    const QStringList before = DumpStore(f.t.db());
+    // What a compaction killed half-way leaves: the start of a copy, and its journal.
+    writeFile(f.path("comp.mdb"), readAll(f.dbPath()).left(1024));
+    writeFile(f.path("comp.mdb-journal"), QByteArray(512, '\0'));
+    f.t.prompt().answer(Answer::Ok);
+    f.t.board().mnuCompact->trigger();
+    const QStringList told = f.t.prompt().messages();
+    QCOMPARE(told.size(), 3);
+    QVERIFY(told[1].startsWith("前回中断された最適化の途中のファイルを削除しました。"));
+    QCOMPARE(told[2], QString("最適化が終了しました。"));
+    QVERIFY(!QFile::exists(f.path("comp.mdb")));
+    QVERIFY(!QFile::exists(f.path("comp.mdb-journal")));
+    QCOMPARE(DumpStore(f.t.db()), before);
+}
+
+void MaintenanceTest::purgeRefusesTheRunningDay_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("refused");
+    const QDateTime evening(QDate(2026, 12, 8), QTime(21, 0)), smallHours(QDate(2026, 12, 9), QTime(3, 0));
+    QTest::newRow("yesterday") << evening << "26/12/07" << false;
+    QTest::newRow("today") << evening << "26/12/08" << true;
+    QTest::newRow("far ahead") << evening << "99/12/31" << true;
+    QTest::newRow("03:00 belongs to the day before") << smallHours << "26/12/08" << true;
+    QTest::newRow("03:00, the day before that") << smallHours << "26/12/07" << false;
+}
+
+void MaintenanceTest::purgeRefusesTheRunningDay()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QString, answer);
+    QFETCH(bool, refused);
+    Agency f;
+    f.booking(f.shopA, f.ai, "2026-12-07");
+    Clock::set(now);
+    const int rows = f.t.db().scalar("SELECT count(*) FROM 履歴;").toInt();
+    f.purge(answer);
+    if (refused) {
+        QCOMPARE(f.t.prompt().messages().size(), 1);
+        QVERIFY(f.t.prompt().lastMessage().startsWith("本日（2026/12/08）以降の履歴データは削除できません。"));
+        QCOMPARE(f.t.db().scalar("SELECT count(*) FROM 履歴;").toInt(), rows);
+    } else {
+        QCOMPARE(f.t.prompt().lastMessage(), QString("2026/12/07までの履歴データを削除しました。"));
+        QCOMPARE(f.t.db().scalar("SELECT count(*) FROM 履歴;").toInt(), 0);
+    }
 }
 
 void MaintenanceTest::purgeDeletesUpToTheDateAndUnusedDeletedEntries()
