@@ -21,11 +21,9 @@ class ProgressTest : public QObject
 private slots:
     void init();
     void cleanup();
+    void workRunsOnTheConnectionInAWorker_data();
     void workRunsOnTheConnectionInAWorker();
-    void failureComesBackToTheCaller_data();
-    void failureComesBackToTheCaller();
     void windowStaysAliveWhileWorkRuns();
-    void reportsAndCancel();
     void maintenanceShowsItsWork_data();
     void maintenanceShowsItsWork();
 
@@ -49,51 +47,47 @@ void ProgressTest::cleanup()
     m_dir.reset();
 }
 
+void ProgressTest::workRunsOnTheConnectionInAWorker_data()
+{
+    QTest::addColumn<QString>("second");   // the second statement of the transaction
+    QTest::addColumn<int>("failAt");       // the connection's failure hook
+    QTest::newRow("runs through") << "INSERT INTO \"顧客\"(\"TEL\") VALUES('1');" << 0;
+    QTest::newRow("the store fails") << "INSERT INTO \"無い表\" VALUES(1);" << 0;
+    QTest::newRow("the failure hook of the connection") << "INSERT INTO \"顧客\"(\"TEL\") VALUES('1');" << 2;
+}
+
 void ProgressTest::workRunsOnTheConnectionInAWorker()
 {
+    QFETCH(QString, second);
+    QFETCH(int, failAt);
+    m_db->failNthWrite(failAt);
     QThread *worker = nullptr;
-    m_db->beginTransaction();
-    RunInBackground(*m_db, [&] {
-        worker = QThread::currentThread();
-        // The transaction begun here goes on there: one connection.
-        m_db->exec("INSERT INTO \"顧客\"(\"名前\",\"TEL\") VALUES(?,?);", {"山田", "0312345678"});
-        m_db->commit();
-    });
-    QVERIFY(worker && worker != QThread::currentThread());
-    QVERIFY(!m_db->inTransaction());
-    // Back on this thread, the same connection answers.
-    QCOMPARE(m_db->scalar("SELECT count(*) FROM \"顧客\";").toInt(), 1);
-}
-
-void ProgressTest::failureComesBackToTheCaller_data()
-{
-    QTest::addColumn<bool>("injected");
-    QTest::newRow("the store fails") << false;
-    QTest::newRow("the failure hook of the connection") << true;
-}
-
-void ProgressTest::failureComesBackToTheCaller()
-{
-    QFETCH(bool, injected);
-    if (injected)
-        m_db->failNthWrite(2);
     bool caught = false;
+    // A transaction begun here goes on there: one connection, its hook counting every write.
+    m_db->beginTransaction();
     try {
         RunInBackground(*m_db, [&] {
-            m_db->atomic([&] {
+            worker = QThread::currentThread();
+            try {
                 m_db->exec("INSERT INTO \"顧客\"(\"名前\",\"TEL\") VALUES(?,?);", {"山田", "0312345678"});
-                m_db->exec(injected ? "INSERT INTO \"顧客\"(\"名前\",\"TEL\") VALUES('a','1');" : "INSERT INTO \"無い表\" VALUES(1);");
-            });
+                m_db->exec(second);
+                m_db->commit();
+            } catch (...) {
+                m_db->rollbackQuietly();
+                throw;
+            }
         });
     } catch (const AppError &) {
         caught = true;
     }
-    QVERIFY(caught);
-    if (injected)
-        QCOMPARE(m_db->writesSeen(), 2);
+    QVERIFY(worker && worker != QThread::currentThread());
+    QCOMPARE(caught, failAt != 0 || second.contains("無い表"));
+    if (failAt)
+        QCOMPARE(m_db->writesSeen(), failAt);
     m_db->failNthWrite(0);
     QVERIFY(!m_db->inTransaction());
-    QCOMPARE(m_db->scalar("SELECT count(*) FROM \"顧客\";").toInt(), 0);   // rolled back whole
+    // Back on this thread, the same connection answers: all of the work, or none of it.
+    QCOMPARE(m_db->scalar("SELECT count(*) FROM \"顧客\";").toInt(), caught ? 0 : 2);
 }
 
 void ProgressTest::windowStaysAliveWhileWorkRuns()
@@ -120,21 +114,6 @@ void ProgressTest::windowStaysAliveWhileWorkRuns()
     QVERIFY2(ticks >= 20, qPrintable(QString::number(ticks)));   // events flowed on this thread meanwhile
     QVERIFY(shown);
     QVERIFY(m_db->tableExists("t"));
-}
-
-void ProgressTest::reportsAndCancel()
-{
-    QWidget window;
-    WorkProgress progress(&window, "出力しています・・・", WorkProgress::Cancel::Allowed);
-    const ProgressFn report = progress.callback();
-    QVERIFY(report(0, 200));
-    QVERIFY(report(100, 200));
-    QCOMPARE(progress.dialog()->value(), 500);   // in thousandths
-    QVERIFY(report(150, 0));
-    QCOMPARE(progress.dialog()->maximum(), 0);
-    progress.dialog()->cancel();
-    QVERIFY(progress.cancelled());
-    QVERIFY(!report(160, 200));
 }
 
 void ProgressTest::maintenanceShowsItsWork_data()
