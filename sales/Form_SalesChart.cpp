@@ -122,7 +122,9 @@ Form_SalesChart::Form_SalesChart(Module1 &module, QWidget *parent) : ChildWindow
     controls->addWidget(Cmd_Chart_Disp);
     controls->addStretch(1);
 
-    Chart_Sales = new QChartView(new QChart, this);
+    auto *chart = new QChart;
+    chart->setAnimationOptions(QChart::NoAnimation);
+    Chart_Sales = new QChartView(chart, this);
     Chart_Sales->setObjectName(QStringLiteral("Chart_Sales"));
     Chart_Sales->setRenderHint(QPainter::Antialiasing);
     Chart_Sales->setMinimumSize(900, 480);
@@ -219,10 +221,21 @@ void Form_SalesChart::display(const Period &period)
     }
 }
 
+QChart *Form_SalesChart::emptiedChart()
+{
+    // One chart for the window's life: emptied and filled again is much cheaper than made anew.
+    QChart *chart = Chart_Sales->chart();
+    chart->removeAllSeries();
+    for (QAbstractAxis *axis : chart->axes()) {
+        chart->removeAxis(axis);
+        delete axis;
+    }
+    return chart;
+}
+
 void Form_SalesChart::drawSeries(const Period &period)
 {
-    QChart *chart = new QChart;
-    chart->setAnimationOptions(QChart::NoAnimation);
+    QChart *chart = emptiedChart();
     auto *bars = new QStackedBarSeries;
     const int steps = int(m_series.steps.size());
     if (Combo_Chart_Kind->currentIndex() == Takings) {
@@ -267,17 +280,13 @@ void Form_SalesChart::drawSeries(const Period &period)
     bars->attachAxis(x);
     bars->attachAxis(y);
     chart->legend()->setAlignment(Qt::AlignBottom);
-
-    QChart *old = Chart_Sales->chart();
-    Chart_Sales->setChart(chart);
-    delete old;
+    chart->legend()->setVisible(true);
     Label_Chart_Total->setText(figuresText(m_series.grandTotal()));
 }
 
 void Form_SalesChart::drawTop(const Period &period)
 {
-    QChart *chart = new QChart;
-    chart->setAnimationOptions(QChart::NoAnimation);
+    QChart *chart = emptiedChart();
     auto *bars = new QHorizontalBarSeries;
     auto *pay = new QBarSet(QStringLiteral("コンパニオン支払"));
     QStringList names;
@@ -307,10 +316,6 @@ void Form_SalesChart::drawTop(const Period &period)
     bars->attachAxis(y);
     bars->attachAxis(x);
     chart->legend()->setVisible(false);
-
-    QChart *old = Chart_Sales->chart();
-    Chart_Sales->setChart(chart);
-    delete old;
     Label_Chart_Total->setText(QStringLiteral("上位%1名の支払合計 %2円").arg(m_top.size()).arg(FormatNumber(sum)));
 }
 

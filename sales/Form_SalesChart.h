@@ -57,6 +57,7 @@ private:
     QString chosenShopName() const;
     // Computes the figures for the period and, only when that succeeded, draws them.
     void display(const Period &period);
+    QChart *emptiedChart();
     void drawSeries(const Period &period);
     void drawTop(const Period &period);
 
