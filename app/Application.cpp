@@ -12,6 +12,9 @@
 #include "sales/Form_Sales.h"
 
 #include "app/StartupBackup.h"
+#include "data/Clock.h"
+#include "data/DateUtil.h"
+#include "maintenance/DailyBackup.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -56,6 +59,7 @@ Application::Application(const QString &appPath, QObject *parent)
 
 Application::~Application()
 {
+    waitForDailyBackup();
     m_backup.reset();   // waits for the worker, which removes its unfinished copy
     delete m_about;
     delete m_splash;
@@ -166,6 +170,7 @@ bool Application::start()
     // The backup's outcome, if already known; otherwise it is told as soon as it is.
     m_starting = false;
     reportBackupOutcome();
+    keepDailyBackup();
     // Ended by the system while that notice was open: the box is closed, and no event loop is there
     // yet to carry the end any further, so it is finished here.
     if (m_terminating) {
@@ -200,7 +205,10 @@ void Application::prepareFile()
     }
     m_backup = std::make_unique<StartupBackup>(DbPath, BackupPath);
     m_backup->setFreeSpaceLimit(m_backupFreeSpace);
-    connect(m_backup.get(), &StartupBackup::finished, this, &Application::reportBackupOutcome, Qt::QueuedConnection);
+    connect(m_backup.get(), &StartupBackup::finished, this, [this] {
+        reportBackupOutcome();
+        keepDailyBackup();
+    }, Qt::QueuedConnection);
     m_backup->start();
 }
 
@@ -250,6 +258,41 @@ void Application::reportBackupOutcome()
     }
 }
 
+void Application::keepDailyBackup()
+{
+    if (!m_dailyBackups || !m_started || m_finished || m_terminating || m_dailyThread)
+        return;
+    // After the start-up copy, never beside it: both hold the file's read lock while they copy.
+    if (m_backup && !m_backup->isFinished())
+        return;
+    const QDate day = BusinessDate(Clock::now());
+    if (day == m_dailyDay || !QFileInfo(DbPath).isFile())
+        return;
+    m_dailyDay = day;
+    const QString db = DbPath;
+    m_dailyThread = QThread::create([this, db, day] { m_dailyFailure = dailybackup::MakeDaily(db, day).failure; });
+    connect(m_dailyThread, &QThread::finished, this, &Application::dailyBackupFinished, Qt::QueuedConnection);
+    m_dailyThread->start();
+}
+
+void Application::dailyBackupFinished()
+{
+    if (!m_dailyThread)
+        return;
+    m_dailyThread->wait();
+    delete m_dailyThread;
+    m_dailyThread = nullptr;
+    if (!m_dailyFailure.isEmpty() && !m_finished && !m_terminating)
+        Notice(m_main, m_dailyFailure);
+    m_dailyFailure.clear();
+}
+
+void Application::waitForDailyBackup()
+{
+    if (m_dailyThread)
+        dailyBackupFinished();
+}
+
 void Application::waitForStartupBackup()
 {
     if (!m_backup)
@@ -288,6 +331,12 @@ void Application::ensureStatusTable()
 
 void Application::closeDatabase()
 {
+    // A daily copy in the making is finished first: it reads the file that is about to close.
+    if (m_dailyThread) {
+        m_dailyThread->wait();
+        delete m_dailyThread;
+        m_dailyThread = nullptr;
+    }
     if (m_backup) {
         // A backup still in the making is finished at a normal end; the system's end stops it.
         if (m_terminating)

@@ -2,6 +2,7 @@
 
 #include "data/AppError.h"
 
+#include <QDate>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -9,6 +10,7 @@
 #include <optional>
 
 class QLockFile;
+class QThread;
 
 namespace rp {
 
@@ -51,6 +53,14 @@ public:
     void waitForStartupBackup();
     // For tests: the start-up backup finds only this many bytes free on the disk.
     void setBackupFreeSpaceLimit(qint64 bytes) { m_backupFreeSpace = bytes; }
+
+    // The checked copy of each business day in the backup folder: made once the start-up backup is in
+    // place, and again when a running program sees the day change (the board's tick asks). Cheap when
+    // nothing is due. A failure is told once; it is tried again on the next day.
+    void keepDailyBackup();
+    void waitForDailyBackup();
+    // For tests: whether the program keeps daily copies at all (it does unless told otherwise).
+    void setDailyBackups(bool on) { m_dailyBackups = on; }
 
     QString AppPath;
     QString DbPath;
@@ -100,6 +110,12 @@ private:
     bool m_starting = false;
     bool m_terminating = false;
     bool m_backupReported = false;
+    // --- daily backups ---
+    void dailyBackupFinished();
+    bool m_dailyBackups = true;
+    QDate m_dailyDay;
+    QThread *m_dailyThread = nullptr;
+    QString m_dailyFailure;
 };
 
 } // namespace rp

@@ -29,6 +29,10 @@ public:
     }
     std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
     std::optional<QString> fileName(QWidget *, const FileDialogSpec &) override { return {}; }
+    std::optional<int> choose(QWidget *, const ChoiceSpec &spec) override
+    {
+        return spec.rows.isEmpty() ? std::nullopt : std::optional<int>(0);
+    }
 };
 
 RP_BENCH("booking")
@@ -40,6 +44,7 @@ RP_BENCH("booking")
     InstallPrompt(&prompt);
     auto app = std::make_unique<Application>(folder);
     app->setSplashWaitMs(0);
+    app->setDailyBackups(false);
     if (!app->start())
         qFatal("start-up failed");
     Main_Form &b = *app->mainForm();

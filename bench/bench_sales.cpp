@@ -33,6 +33,7 @@ public:
     }
     std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
     std::optional<QString> fileName(QWidget *, const FileDialogSpec &) override { return {}; }
+    std::optional<int> choose(QWidget *, const rp::ChoiceSpec &) override { return {}; }
 };
 
 // The statements the window needs, run on the connection with nothing around them.
@@ -84,6 +85,7 @@ RP_BENCH("sales")
     {
         Application app(folder);
         app.setSplashWaitMs(0);
+        app.setDailyBackups(false);
         if (!app.start()) {
             QTextStream(stderr) << "start-up failed" << Qt::endl;
             return;

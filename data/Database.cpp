@@ -181,6 +181,23 @@ bool Database::holdsData(const QString &path)
     return any;
 }
 
+std::optional<qint64> Database::bookingCount(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    std::optional<qint64> count;
+    try {
+        withConnection(path, QStringLiteral("QSQLITE_OPEN_READONLY"), [&count](QSqlDatabase &db) {
+            QSqlQuery query(db);
+            if (query.exec(QStringLiteral("SELECT count(*) FROM \"履歴\";")) && query.next())
+                count = query.value(0).toLongLong();
+        });
+    } catch (const AppError &) {
+        return std::nullopt;
+    }
+    return count;
+}
+
 void Database::whileReadLocked(const QString &path, const std::function<void()> &body)
 {
     withConnection(path, QString(), [&body](QSqlDatabase &db) {

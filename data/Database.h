@@ -33,6 +33,8 @@ public:
     // True when the file holds any customer, shop, companion or booking (false for a new, empty file
     // and for a file that cannot be read).
     static bool holdsData(const QString &path);
+    // The number of bookings (履歴 rows) in a database file that is not open; nullopt when unreadable.
+    static std::optional<qint64> bookingCount(const QString &path);
     // Runs body while a read transaction keeps every writer out of the file; a journal left by a power
     // cut is rolled back first. Throws when the file cannot be read.
     static void whileReadLocked(const QString &path, const std::function<void()> &body);

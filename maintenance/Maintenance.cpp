@@ -7,6 +7,8 @@
 #include "data/DateUtil.h"
 #include "data/Module1.h"
 #include "data/Schema.h"
+#include "data/Money.h"
+#include "maintenance/DailyBackup.h"
 #include "reception/Main_Form.h"
 
 #include <QDir>
@@ -208,10 +210,35 @@ FileDialogSpec RestoreDialog(const QString &lastFileName, const QString &dbPath)
     dialog.filter = DialogFilter;
     dialog.defaultSuffix = QStringLiteral("mdb");
     dialog.initialPath = lastFileName;
-    if (lastFileName.isEmpty() && !dbPath.isEmpty())
-        dialog.initialPath = QFileInfo(dbPath).absolutePath();
+    if (lastFileName.isEmpty() && !dbPath.isEmpty()) {
+        const QString kept = dailybackup::Folder(dbPath);
+        dialog.initialPath = QFileInfo(kept).isDir() ? kept : QFileInfo(dbPath).absolutePath();
+    }
     return dialog;
 }
+
+namespace {
+
+ChoiceSpec restoreChoice(const QVector<dailybackup::Entry> &backups)
+{
+    ChoiceSpec spec;
+    spec.title = QStringLiteral("データベースファイルをリストア");
+    spec.text = QStringLiteral("リストアするバックアップを選んでください。\r\n"
+                               "（プログラムが自動で残したバックアップです。ほかのファイルは［他のファイル...］から選べます。）");
+    spec.headers = {QStringLiteral("日付"), QStringLiteral("種類"), QStringLiteral("予約件数"), QStringLiteral("ファイル")};
+    for (const dailybackup::Entry &e : backups) {
+        const bool daily = e.kind == dailybackup::Kind::Daily;
+        const std::optional<qint64> bookings = dailybackup::Bookings(e.path);
+        spec.rows << QStringList{e.made.toString(daily ? QStringLiteral("yyyy/MM/dd") : QStringLiteral("yyyy/MM/dd HH:mm:ss")),
+                                 daily ? QStringLiteral("日ごとの自動バックアップ") : QStringLiteral("リストア前の保存"),
+                                 bookings ? FormatNumber(double(*bookings)) : QStringLiteral("読めません"),
+                                 QFileInfo(e.path).fileName()};
+    }
+    spec.otherButton = QStringLiteral("他のファイル...");
+    return spec;
+}
+
+} // namespace
 
 QString PurgeDateRefusal(const QDate &upTo, const QDate &businessDay)
 {
@@ -388,7 +415,18 @@ Outcome Backup(Application &app, QWidget *parent, QString &lastFileName)
 
 Outcome Restore(Application &app, QWidget *parent, QString &lastFileName)
 {
-    const std::optional<QString> chosen = Prompt().fileName(parent, RestoreDialog(lastFileName, app.DbPath));
+    // The copies the program keeps come first, with their dates and bookings; any other file is a click away.
+    std::optional<QString> chosen;
+    const QVector<dailybackup::Entry> kept = dailybackup::List(dailybackup::Folder(app.DbPath));
+    if (!kept.isEmpty()) {
+        const std::optional<int> choice = Prompt().choose(parent, restoreChoice(kept));
+        if (!choice)
+            return Outcome::Cancelled;
+        if (*choice >= 0 && *choice < kept.size())
+            chosen = kept[*choice].path;
+    }
+    if (!chosen)
+        chosen = Prompt().fileName(parent, RestoreDialog(lastFileName, app.DbPath));
     if (!chosen || chosen->isEmpty())
         return Outcome::Cancelled;
     lastFileName = *chosen;
@@ -421,7 +459,13 @@ Outcome Restore(Application &app, QWidget *parent, QString &lastFileName)
 
     std::optional<AppError> failure;
     db.close();
+    // The file as it is now is kept first, so that a wrong restore can be undone by another one.
+    const QString keptAs = dailybackup::BeforeRestorePath(dailybackup::Folder(app.DbPath), Clock::now());
     try {
+        if (!QDir().mkpath(QFileInfo(keptAs).absolutePath()))
+            throw fileError(QStringLiteral("フォルダーを作成できません"), QFileInfo(keptAs).absolutePath());
+        StagedCopy(app.DbPath, keptAs, native(keptAs)).install();
+        dailybackup::Rotate(QFileInfo(keptAs).absolutePath());
         staged->install();
     } catch (const AppError &error) {
         failure = error;
@@ -440,7 +484,8 @@ Outcome Restore(Application &app, QWidget *parent, QString &lastFileName)
         ShowCommonError(parent, *failure);
         return Outcome::Failed;
     }
-    Notice(parent, QStringLiteral("リストアが終了しました。\r\n%1 の内容に置き換えました。").arg(native(*chosen)));
+    Notice(parent, QStringLiteral("リストアが終了しました。\r\n%1 の内容に置き換えました。\r\n置き換える前のデータベースは %2 に保存しました。")
+                       .arg(native(*chosen), native(keptAs)));
     return Outcome::Done;
 }
 

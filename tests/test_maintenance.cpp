@@ -169,7 +169,10 @@ void MaintenanceTest::backupThenRestoreGivesTheSameRows()
     const QStringList told = f.t.prompt().messages();
     QCOMPARE(told.size(), 2);
     QVERIFY(told[0].contains(f.dbPath()) && told[0].contains(target) && told[0].endsWith("よろしいですか？"));
-    QCOMPARE(told[1], "リストアが終了しました。\r\n" + target + " の内容に置き換えました。");
+    QVERIFY(told[1].startsWith("リストアが終了しました。\r\n" + target + " の内容に置き換えました。\r\n置き換える前のデータベースは "));
+    // ... and the file as it was just before is kept, so that the restore can be undone.
+    const QString keptAs = told[1].section("置き換える前のデータベースは ", 1).section(" に保存しました。", 0, 0);
+    QVERIFY2(QFile::exists(keptAs), qPrintable(keptAs));
     QVERIFY(f.partials().isEmpty());
     QVERIFY(f.t.prompt().unexpected().isEmpty());
 }

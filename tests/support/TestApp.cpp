@@ -10,12 +10,14 @@ TestApp::TestApp() : m_dir(std::make_unique<QTemporaryDir>()), m_path(m_dir->pat
 {
     m_app = std::make_unique<Application>(m_path);
     m_app->setSplashWaitMs(0);
+    m_app->setDailyBackups(false);
 }
 
 TestApp::TestApp(const QString &folder) : m_path(folder)
 {
     m_app = std::make_unique<Application>(m_path);
     m_app->setSplashWaitMs(0);
+    m_app->setDailyBackups(false);
 }
 
 TestApp::~TestApp()
@@ -28,6 +30,8 @@ bool TestApp::start()
     const bool started = m_app->start();
     // The start-up backup is made behind the board; tests see its outcome at once.
     m_app->waitForStartupBackup();
+    m_app->keepDailyBackup();
+    m_app->waitForDailyBackup();
     return started;
 }
 
