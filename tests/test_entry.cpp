@@ -163,11 +163,6 @@ void TestEntry::timesAreHalfWidthAndChecked()
     QCOMPARE(QApplication::focusWidget(), b.Text_End_Time);
     QCOMPARE(f.amounts(), QString("10,000 / 6,500"));   // no re-pricing from the time boxes
     QVERIFY(f.t.prompt().unexpected().isEmpty());
-
-    // The board goes while the refused box still has the focus: its check does not run on a board
-    // half destroyed (it would be told a third time, from freed members).
-    delete f.t.app().mainForm();
-    QCOMPARE(f.t.prompt().messages().size(), 2);
 }
 
 void TestEntry::storedBookingShowsAsStoredUntilChanged()
