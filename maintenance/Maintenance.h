@@ -22,12 +22,15 @@ namespace maintenance {
 
 enum class Outcome { Done, Cancelled, Refused, Failed };
 
+// Told instead of a backup, restore or compaction when the data is on a PostgreSQL server.
+QString ServerMaintenanceMessage();
+
 // The file dialogs of backup and restore; the name chosen last is offered again.
 FileDialogSpec BackupDialog(const QString &lastFileName);
 FileDialogSpec RestoreDialog(const QString &lastFileName);
 
 // Deletes every history row dated upTo or earlier, then the shops and companions marked deleted that no
-// history row refers to any more; all of it or nothing. Throws AppError.
+// history row refers to any more; all of it or nothing. Throws AppError. (Defined in MaintenanceStore.cpp.)
 void PurgeHistory(Database &db, const QDate &upTo);
 
 // Why a chosen file may not be used as a backup target or a restore source; empty when it may.
