@@ -99,6 +99,12 @@ QSqlQuery prepared(const QSqlDatabase &db, const QString &sql, const QVariantLis
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
+    // PostgreSQL prepares only queries and data changes, not DDL: a statement without values is sent as it is.
+    if (binds.isEmpty() && db.driverName() == QLatin1String("QPSQL")) {
+        if (!query.exec(sql))
+            throw toError(query.lastError(), db);
+        return query;
+    }
     if (!query.prepare(sql))
         throw toError(query.lastError(), db);
     for (const QVariant &value : binds)
@@ -284,7 +290,7 @@ void Database::connect(const ConnectionSettings &settings)
     db.setDatabaseName(settings.name);
     db.setUserName(settings.user);
     // No password here: the client library reads PostgreSQL's password file itself.
-    db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=rosterpad"));
+    db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=rosterpad;options=-cclient_min_messages=warning"));
     if (!db.open()) {
         const QSqlError error = db.lastError();
         db = QSqlDatabase();

@@ -979,9 +979,17 @@ void TestShopEditor::deleteFailureLeavesCompanionsUnchanged()
     t.module().SyncStatusRows(first);
     QCOMPARE(statusRows(t, a), 1);
     // The second companion's row cannot be changed: the first one is changed before it fails.
-    t.db().exec(QStringLiteral("CREATE TRIGGER shop_test_block BEFORE UPDATE ON \"コンパニオン\" WHEN OLD.\"コンパニオンID\"=%1 "
-                               "BEGIN SELECT RAISE(ABORT,'locked for test'); END;")
-                    .arg(second));
+    if (rp::test::OnPostgres()) {
+        t.db().exec(QStringLiteral("CREATE FUNCTION shop_test_block() RETURNS trigger LANGUAGE plpgsql AS "
+                                   "$$ BEGIN RAISE EXCEPTION 'locked for test'; END $$;"));
+        t.db().exec(QStringLiteral("CREATE TRIGGER shop_test_block BEFORE UPDATE ON \"コンパニオン\" FOR EACH ROW "
+                                   "WHEN (OLD.\"コンパニオンID\"=%1) EXECUTE FUNCTION shop_test_block();")
+                        .arg(second));
+    } else {
+        t.db().exec(QStringLiteral("CREATE TRIGGER shop_test_block BEFORE UPDATE ON \"コンパニオン\" WHEN OLD.\"コンパニオンID\"=%1 "
+                                   "BEGIN SELECT RAISE(ABORT,'locked for test'); END;")
+                        .arg(second));
+    }
     const QList<QStringList> before = companionTable(t);
 
     Form_ShopData *f = openEditor(t);

@@ -26,6 +26,7 @@ QVariant runAs(const ConnectionSettings &s, const QString &database, const QStri
         db.setPort(s.port);
         db.setUserName(s.user);
         db.setDatabaseName(database);
+        db.setConnectOptions(QStringLiteral("options=-cclient_min_messages=warning"));
         QString failure;
         if (!db.open()) {
             failure = db.lastError().text();
