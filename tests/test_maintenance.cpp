@@ -97,6 +97,7 @@ struct Agency
     void restore(const QString &source)
     {
         t.prompt().answerText(source);
+        t.prompt().answer(Answer::Ok);   // replace the database with it
         t.board().mnuRestore->trigger();
     }
     void purge(const QString &answer, Answer confirm = Answer::Yes)
@@ -164,7 +165,11 @@ void MaintenanceTest::backupThenRestoreGivesTheSameRows()
     QCOMPARE(f.t.board().Combo_Shop_Name->currentIndex(), 0);
     QCOMPARE(f.dutyShown(1), QString("出勤"));
     QCOMPARE(f.t.board().CurrentCustomerId, 0);
-    QVERIFY(f.t.prompt().messages().isEmpty());
+    // Asked first, naming both files, and told when it is done.
+    const QStringList told = f.t.prompt().messages();
+    QCOMPARE(told.size(), 2);
+    QVERIFY(told[0].contains(f.dbPath()) && told[0].contains(target) && told[0].endsWith("よろしいですか？"));
+    QCOMPARE(told[1], "リストアが終了しました。\r\n" + target + " の内容に置き換えました。");
     QVERIFY(f.partials().isEmpty());
     QVERIFY(f.t.prompt().unexpected().isEmpty());
 }
@@ -198,9 +203,11 @@ void MaintenanceTest::restoreKeepsOrCreatesTheStatusTable()
 
     // The running board shows another duty state that it has not written yet.
     f.t.board().Grid_Girl->setText(1, 2, "退勤");
+    f.t.prompt().clear();
     f.restore(target);
 
-    QVERIFY(f.t.prompt().messages().isEmpty());
+    QCOMPARE(f.t.prompt().messages().size(), 2);
+    QVERIFY(f.t.prompt().lastMessage().startsWith("リストアが終了しました。"));
     if (withStatus) {
         QCOMPARE(DumpStore(f.t.db()), restored);
         QCOMPARE(f.dutyShown(1), QString("出勤"));
@@ -249,13 +256,15 @@ void MaintenanceTest::refusedOrFailedOperationsChangeNothing()
     Agency f;
     const QString path = f.path(chosen);
     QVERIFY(QDir(f.t.folder()).mkdir("folder"));
-    if (chosen == "text.mdb" || chosen == "comp.mdb") {
+    if (chosen == "text.mdb") {
         writeFile(path, "顧客,店舗\r\n山田,Ａ店\r\n");
     } else if (chosen == "truncated.mdb") {
         f.backup(path);
         const QByteArray whole = readAll(path);
         QVERIFY(whole.size() > 8192);
         writeFile(path, whole.left(whole.size() / 2));
+    } else if (chosen == "comp.mdb") {
+        f.backup(path);   // a complete copy: somebody's, not an unfinished one
     } else if (chosen == "foreign.mdb") {
         execOn(path, {"CREATE TABLE notes(id INTEGER PRIMARY KEY, body TEXT);"});
     } else if (chosen == "good.mdb") {
@@ -276,6 +285,8 @@ void MaintenanceTest::refusedOrFailedOperationsChangeNothing()
         f.t.board().mnuCompact->trigger();
     } else {
         f.t.prompt().answerText(path);
+        if (menu == "restore")
+            f.t.prompt().answer(Answer::Ok);
         (menu == "backup" ? f.t.board().mnuBackup : f.t.board().mnuRestore)->trigger();
     }
     f.t.db().failNthWrite(0);
