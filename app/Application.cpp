@@ -9,6 +9,7 @@
 #include "masters/Form_GirlData.h"
 #include "masters/Form_ShopData.h"
 #include "reception/Main_Form.h"
+#include "reception/StatusStore.h"
 #include "sales/Form_Sales.h"
 
 #include "app/StartupBackup.h"
@@ -55,6 +56,7 @@ Application::Application(const QString &appPath, QObject *parent)
     AppPath = QDir::cleanPath(QDir(appPath).absolutePath());
     DbPath = AppPath + QStringLiteral("/rosterpad.mdb");
     BackupPath = AppPath + QStringLiteral("/rosterpad.md_");
+    Settings = ReadSettings(AppPath);
 }
 
 Application::~Application()
@@ -79,7 +81,8 @@ bool Application::start()
     auto leave = qScopeGuard([this] { m_starting = false; });
 
     // One program per folder: a second copy would write its board back over the first one's bookings.
-    if (!takeLock()) {
+    // On a server the PCs are many by design; the lock, like the file's checks and backup, is SQLite's.
+    if (!onServer() && !takeLock()) {
         Notice(nullptr, AppTitle() + QStringLiteral(" は既に起動しています。"));
         m_finished = true;
         return false;
@@ -91,7 +94,8 @@ bool Application::start()
     QElapsedTimer waited;
     waited.start();
     // The file is judged and its backup taken behind the splash, so a big file costs no extra time.
-    prepareFile();
+    if (!onServer())
+        prepareFile();
     while (waited.elapsed() < m_splashWaitMs && !m_terminating) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(10);
@@ -110,9 +114,12 @@ bool Application::start()
 
         // The database file: checked and backed up, created on the very first run, or brought back.
         m_splash->setMessage(QStringLiteral("DataBase Open・・・"));
-        if (m_fileProblem)
+        if (onServer()) {
+            // Never a local file instead: a server that cannot be used ends the program.
+            m_database->connect(Settings);
+        } else if (m_fileProblem) {
             throw *m_fileProblem;
-        if (m_backup) {
+        } else if (m_backup) {
             // Nothing may write the file before its copy is taken.
             m_backup->waitForCopy();
         } else if (!createOrRestore()) {
@@ -121,7 +128,8 @@ bool Application::start()
             return false;
         }
         m_splash->setMessage(QStringLiteral("初期設定中・・・"));
-        m_database->open(DbPath);
+        if (!onServer())
+            m_database->open(DbPath);
 
         // Lists and bit tables.
         m_module->LoadShopList();
@@ -144,6 +152,13 @@ bool Application::start()
             throw AppError(m_backup->result().number, m_backup->result().reason);
         }
     } catch (const AppError &error) {
+        if (onServer()) {
+            // Told, then the program ends: nothing was written on the server.
+            ShowCommonError(m_splash, error);
+            m_database->close();
+            closeDatabase();
+            return false;
+        }
         m_main->show();
         ShowCommonError(m_main, error);
         if (m_terminating) {
@@ -315,11 +330,11 @@ void Application::loadChildForms()
 
 void Application::ensureStatusTable()
 {
-    if (m_database->tableExists(QStringLiteral("現在状況")))
+    if (StatusTableExists(*m_database))
         return;
     m_database->beginTransaction();
     try {
-        m_database->exec(CreateStatusTableSql());
+        CreateStatusTable(*m_database);
         for (int i = 0; i < m_module->CompanionCount; ++i)
             m_module->SyncStatusRows(m_module->CompanionIDs[i]);
         m_database->commit();
@@ -368,7 +383,7 @@ bool Application::shutdown()
     try {
         m_main->WriteBackBoard();
         Answer answer = Answer::Yes;
-        if (m_database->scalar(QStringLiteral("SELECT count(*) FROM 現在状況 WHERE [出退勤]=1;")).toInt() > 0)
+        if (OnDutyCount(*m_database) > 0)
             answer = Prompt().message(m_main,
                                       QStringLiteral("まだ勤務中のコンパニオンがいます。勤務状態をクリアして終了しますか？"),
                                       Buttons::YesNoCancel);
@@ -382,7 +397,7 @@ bool Application::shutdown()
             return false;
         }
         if (answer == Answer::Yes)
-            m_database->exec(QStringLiteral("DROP TABLE 現在状況"));
+            DropStatusTable(*m_database);
     } catch (const AppError &error) {
         // The duty state stays in the file as it was; the program still ends.
         if (!m_terminating)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/AppError.h"
+#include "data/Connection.h"
 
 #include <QDate>
 #include <QObject>
@@ -25,7 +26,8 @@ class frmAbout;
 class StartupBackup;
 
 // The whole program: start-up, its windows and its one database connection. The program's directory
-// (where the database file lives) is given, so tests build the program in a folder of their own.
+// (where the database file, or the settings file naming a server, lives) is given, so tests build the
+// program in a folder of their own.
 class Application : public QObject
 {
     Q_OBJECT
@@ -65,6 +67,9 @@ public:
     QString AppPath;
     QString DbPath;
     QString BackupPath;
+    // Read once at construction from rosterpad.ini beside the program; SQLite when there is none.
+    ConnectionSettings Settings;
+    bool onServer() const { return Settings.engine == Engine::PostgreSQL; }
 
     Database &database() { return *m_database; }
     Module1 &module() { return *m_module; }

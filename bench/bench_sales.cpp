@@ -47,10 +47,10 @@ struct Bare
         for (int i = 0; i < shops.size(); ++i)
             marks += i ? QStringLiteral(",?") : QStringLiteral("?");
         QSqlQuery q(db.handle());
-        q.prepare(QStringLiteral("SELECT COALESCE(SUM([店売上]),0),COALESCE(SUM([コンパニオン支払]),0),COUNT(*) "
-                                 "FROM 履歴 WHERE [店舗ID] IN (")
-                  + marks + QStringLiteral(")") + (companion ? QStringLiteral(" AND [コンパニオンID]=?") : QString())
-                  + QStringLiteral(" AND [年月日] BETWEEN ? AND ?;"));
+        q.prepare(QStringLiteral("SELECT COALESCE(SUM(\"店売上\"),0),COALESCE(SUM(\"コンパニオン支払\"),0),COUNT(*) "
+                                 "FROM \"履歴\" WHERE \"店舗ID\" IN (")
+                  + marks + QStringLiteral(")") + (companion ? QStringLiteral(" AND \"コンパニオンID\"=?") : QString())
+                  + QStringLiteral(" AND \"年月日\" BETWEEN ? AND ?;"));
         for (qint32 id : shops)
             q.addBindValue(id);
         if (companion)
@@ -98,10 +98,10 @@ RP_BENCH("sales")
         const qint32 girl = m.CompanionIDs[0];
 
         // How the store answers the heaviest sums (for the record).
-        for (const QString &sql : {QStringLiteral("EXPLAIN QUERY PLAN SELECT COALESCE(SUM([店売上]),0),COALESCE(SUM([コンパニオン支払]),0),COUNT(*) "
-                                                  "FROM 履歴 WHERE [店舗ID] IN (1,2,3,4,5) AND [年月日] BETWEEN '2025-01-01' AND '2025-12-31';"),
-                                   QStringLiteral("EXPLAIN QUERY PLAN SELECT COALESCE(SUM([店売上]),0),COALESCE(SUM([コンパニオン支払]),0),COUNT(*) "
-                                                  "FROM 履歴 WHERE [店舗ID] IN (1,2,3,4,5) AND [コンパニオンID]=1 AND [年月日] BETWEEN '2025-01-01' AND '2025-12-31';")}) {
+        for (const QString &sql : {QStringLiteral("EXPLAIN QUERY PLAN SELECT COALESCE(SUM(\"店売上\"),0),COALESCE(SUM(\"コンパニオン支払\"),0),COUNT(*) "
+                                                  "FROM \"履歴\" WHERE \"店舗ID\" IN (1,2,3,4,5) AND \"年月日\" BETWEEN '2025-01-01' AND '2025-12-31';"),
+                                   QStringLiteral("EXPLAIN QUERY PLAN SELECT COALESCE(SUM(\"店売上\"),0),COALESCE(SUM(\"コンパニオン支払\"),0),COUNT(*) "
+                                                  "FROM \"履歴\" WHERE \"店舗ID\" IN (1,2,3,4,5) AND \"コンパニオンID\"=1 AND \"年月日\" BETWEEN '2025-01-01' AND '2025-12-31';")}) {
             QSqlQuery q(app.database().handle());
             q.exec(sql);
             while (q.next())

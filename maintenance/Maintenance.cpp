@@ -10,6 +10,7 @@
 #include "data/Money.h"
 #include "maintenance/DailyBackup.h"
 #include "reception/Main_Form.h"
+#include "reception/StatusStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -159,9 +160,9 @@ void ReloadAfterRestore(Application &app, qint32 shownShopId)
     module.LoadCompanionList();
     module.InitBitMasks();
 
-    if (!db.tableExists(QStringLiteral("現在状況"))) {
+    if (!StatusTableExists(db)) {
         db.atomic([&] {
-            db.exec(CreateStatusTableSql());
+            CreateStatusTable(db);
             for (int i = 0; i < module.CompanionCount; ++i)
                 module.SyncStatusRows(module.CompanionIDs[i]);
         });
@@ -184,7 +185,23 @@ void ReloadAfterRestore(Application &app, qint32 shownShopId)
     board.TimerWarningTick();
 }
 
+// The file operations are SQLite's: a server's database is backed up, restored and compacted by its
+// administrator.
+bool refusedOnServer(Application &app, QWidget *parent)
+{
+    if (!app.onServer())
+        return false;
+    Notice(parent, ServerMaintenanceMessage());
+    return true;
+}
+
 } // namespace
+
+QString ServerMaintenanceMessage()
+{
+    return QStringLiteral("データベースサーバー (PostgreSQL) のバックアップ・リストア・最適化は、サーバーの管理者が行います。\r\n"
+                          "このコンピューターからは何も変更していません。");
+}
 
 FileDialogSpec BackupDialog(const QString &lastFileName, const QString &dbPath, const QDate &today)
 {
@@ -246,18 +263,6 @@ QString PurgeDateRefusal(const QDate &upTo, const QDate &businessDay)
         return QString();
     return QStringLiteral("本日（%1）以降の履歴データは削除できません。%2 より前の日付を入力してください。")
         .arg(businessDay.toString(QStringLiteral("yyyy/MM/dd")), businessDay.toString(QStringLiteral("yyyy/MM/dd")));
-}
-
-void PurgeHistory(Database &db, const QDate &upTo)
-{
-    db.atomic([&] {
-        db.exec(QStringLiteral("DELETE FROM 履歴 WHERE [年月日] <= ?;"), {IsoDate(upTo)});
-        // One pass over the remaining history each, however many entries are marked deleted.
-        db.exec(QStringLiteral("DELETE FROM 店舗 WHERE [削除FLAG]<>0 AND [店舗ID] NOT IN "
-                               "(SELECT [店舗ID] FROM 履歴 WHERE [店舗ID] IS NOT NULL);"));
-        db.exec(QStringLiteral("DELETE FROM コンパニオン WHERE [削除FLAG]<>0 AND [コンパニオンID] NOT IN "
-                               "(SELECT [コンパニオンID] FROM 履歴 WHERE [コンパニオンID] IS NOT NULL);"));
-    });
 }
 
 QString BackupTargetRefusal(const QString &target, const QString &dbPath)
@@ -385,6 +390,8 @@ void FailFileCopiesAfter(qint64 bytes) { failCopiesAfter() = bytes; }
 
 Outcome Backup(Application &app, QWidget *parent, QString &lastFileName)
 {
+    if (refusedOnServer(app, parent))
+        return Outcome::Refused;
     const std::optional<QString> chosen =
         Prompt().fileName(parent, BackupDialog(lastFileName, app.DbPath, BusinessDate(Clock::now())));
     if (!chosen || chosen->isEmpty())
@@ -415,6 +422,8 @@ Outcome Backup(Application &app, QWidget *parent, QString &lastFileName)
 
 Outcome Restore(Application &app, QWidget *parent, QString &lastFileName)
 {
+    if (refusedOnServer(app, parent))
+        return Outcome::Refused;
     // The copies the program keeps come first, with their dates and bookings; any other file is a click away.
     std::optional<QString> chosen;
     const QVector<dailybackup::Entry> kept = dailybackup::List(dailybackup::Folder(app.DbPath));
@@ -491,6 +500,8 @@ Outcome Restore(Application &app, QWidget *parent, QString &lastFileName)
 
 Outcome Compact(Application &app, QWidget *parent)
 {
+    if (refusedOnServer(app, parent))
+        return Outcome::Refused;
     if (!AskOkCancel(parent, QStringLiteral("データベースファイルの最適化を行います。")))
         return Outcome::Cancelled;
 
