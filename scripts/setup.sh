@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Installs what the build needs (and, with "run", what showing the program needs), only where missing.
+# Installs what the build needs (with "run", what showing the program needs; with "test", the PostgreSQL
+# server the tests start a throw-away cluster of), only where missing.
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev)
+packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql qt6-charts-dev libqt6opengl6-dev)
 if [ "${1:-}" = "run" ]; then
   packages+=(xvfb xauth fonts-noto-cjk imagemagick)
+fi
+if [ "${1:-}" = "test" ]; then
+  packages+=(postgresql-15)
 fi
 
 missing=()
