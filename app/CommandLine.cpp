@@ -90,15 +90,23 @@ int RunJob(const CommandLineJob &job, const QString &appPath, QTextStream &err)
         break;
     }
 
-    // The file is opened as start-up opens it, but only read: no start-up backup, no lock taken from a
-    // running board, and the board's working table stays as it is.
-    const QString dbPath = QDir::cleanPath(QDir(appPath).absolutePath()) + QStringLiteral("/rosterpad.mdb");
+    // The database is reached as start-up reaches it (the file beside the program, or the server its
+    // rosterpad.ini names), but only read: no start-up backup, no lock taken from a running board, and
+    // the board's working table stays as it is.
+    const QString folder = QDir::cleanPath(QDir(appPath).absolutePath());
+    const ConnectionSettings settings = ReadSettings(folder);
+    const QString dbPath = folder + QStringLiteral("/rosterpad.mdb");
     Database db;
     try {
-        if (!QFileInfo(dbPath).isFile())
-            throw AppError(AppError::FileNotFound, QStringLiteral("ファイルが見つかりません。: ") + QDir::toNativeSeparators(dbPath));
-        Database::checkSchema(dbPath);
-        db.open(dbPath);
+        if (settings.engine == Engine::PostgreSQL) {
+            db.connect(settings);
+        } else {
+            if (!QFileInfo(dbPath).isFile())
+                throw AppError(AppError::FileNotFound,
+                               QStringLiteral("ファイルが見つかりません。: ") + QDir::toNativeSeparators(dbPath));
+            Database::checkSchema(dbPath);
+            db.open(dbPath);
+        }
     } catch (const AppError &error) {
         err << QStringLiteral("データベースを開けませんでした。") << error.description() << '\n';
         err.flush();

@@ -33,6 +33,7 @@ public:
     }
     std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
     std::optional<QString> fileName(QWidget *, const FileDialogSpec &) override { return {}; }
+    std::optional<int> choose(QWidget *, const ChoiceSpec &) override { return {}; }
 };
 
 // The grouped statement the charts need, run bare on the connection: days along the shop-date index,

@@ -515,7 +515,11 @@ Outcome Restore(Application &app, QWidget *parent, QString &lastFileName)
     try {
         if (!QDir().mkpath(QFileInfo(keptAs).absolutePath()))
             throw fileError(QStringLiteral("フォルダーを作成できません"), QFileInfo(keptAs).absolutePath());
-        StagedCopy(app.DbPath, keptAs, native(keptAs)).install();
+        {
+            WarningPaused paused(app);
+            WorkProgress progress(parent, QStringLiteral("リストアする前のデータベースを保存しています・・・"));
+            StagedCopy(app.DbPath, keptAs, native(keptAs), progress.callback()).install();
+        }
         dailybackup::Rotate(QFileInfo(keptAs).absolutePath());
         staged->install();
     } catch (const AppError &error) {

@@ -38,7 +38,7 @@ public:
     void Combo_SName_Girl_Click(int index);
     void Cmd_Gir_Disp_Click();
     void Cmd_Chart_Click();   // the charts, for the shop picked above (or all shops)
-    void Cmd_Csv_Click();     // the history of a period as a CSV file
+    void Cmd_Csv_Click();     // the history of a period, of all shops or one, as a CSV file
 
     QComboBox *Combo_Shop_Name = nullptr;
     QComboBox *Combo_SName_Girl = nullptr;

@@ -7,7 +7,6 @@
 #include "sales/Form_SalesChart.h"
 #include "sales/HistoryCsv.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 
@@ -54,20 +53,19 @@ void Form_Sales::Cmd_Csv_Click()
         return;
     }
 
-    // The shop picked in the one-shop frame narrows the export if the operator wants it so.
-    std::optional<qint32> shop;
-    const int position = pickedShop(Combo_Shop_Name);
-    if (position >= 0) {
-        const QString name = m_module.ShopNames.value(position);
-        const Answer answer = Prompt().message(
-            this,
-            QStringLiteral("「%1」の履歴だけを出力しますか？\r\n［はい］%1 だけ　［いいえ］全店舗").arg(name),
-            Buttons::YesNoCancel, CsvTitle);
-        if (answer == Answer::Cancel)
-            return;
-        if (answer == Answer::Yes)
-            shop = m_module.ShopIDs[position];
-    }
+    // All shops, or one of the listed shops.
+    ChoiceSpec shops;
+    shops.title = CsvTitle;
+    shops.text = QStringLiteral("出力する店舗を選んでください。");
+    shops.headers = {QStringLiteral("店舗")};
+    shops.rows = {{QStringLiteral("全店舗")}};
+    for (int p = 0; p < m_module.ShopCount; ++p)
+        shops.rows << QStringList{m_module.ShopNames.value(p)};
+    const std::optional<int> choice = Prompt().choose(this, shops);
+    if (!choice || *choice < 0 || *choice > m_module.ShopCount)
+        return;
+    const std::optional<qint32> shop =
+        *choice == 0 ? std::nullopt : std::optional<qint32>(m_module.ShopIDs[*choice - 1]);
 
     const QString suggested = m_csvFileName.isEmpty()
         ? QStringLiteral("履歴_%1-%2.csv")

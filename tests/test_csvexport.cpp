@@ -6,7 +6,6 @@
 #include "support/Files.h"
 #include "support/TestApp.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -183,8 +182,6 @@ void CsvExportTest::fromTheSalesWindow()
     History h;
     Form_Sales &w = *h.t.app().salesForm();
     h.t.board().Cmd_Sales->click();
-    w.Combo_Shop_Name->setCurrentIndex(0);
-    emit w.Combo_Shop_Name->activated(0);
 
     // A wrong period is told; a cancelled one ends silently.
     h.t.prompt().answerText("26/13");
@@ -198,13 +195,12 @@ void CsvExportTest::fromTheSalesWindow()
     // November, Ａ店 alone.
     const QString out = h.path("11月.csv");
     h.t.prompt().answerText("26/11");
-    h.t.prompt().answer(Answer::Yes);
+    h.t.prompt().answerChoice(1);
     h.t.prompt().answerText(out);
     w.Cmd_Csv->click();
     QCOMPARE(readAll(out), golden("history-one-shop.csv"));
-    QCOMPARE(h.t.prompt().messages(),
-             QStringList({"「Ａ店」の履歴だけを出力しますか？\r\n［はい］Ａ店 だけ　［いいえ］全店舗",
-                          "3件の履歴を出力しました。\r\n" + QDir::toNativeSeparators(out)}));
+    QCOMPARE(h.t.prompt().messages(), QStringList({"3件の履歴を出力しました。\r\n" + QDir::toNativeSeparators(out)}));
+    QCOMPARE(h.t.prompt().shown().at(1).rows, QVector<QStringList>({{"全店舗"}, {"Ａ店"}, {"Ｂ店, 本館"}}));
     QCOMPARE(h.t.prompt().shown().at(2).text, QString("履歴をCSVファイルに出力"));   // the file dialog
     h.t.prompt().clear();
 
@@ -217,7 +213,7 @@ void CsvExportTest::fromTheSalesWindow()
         }
     });
     h.t.prompt().answerText("26/11");
-    h.t.prompt().answer(Answer::No);
+    h.t.prompt().answerChoice(0);
     h.t.prompt().answerText(h.path("cancelled.csv"));
     w.Cmd_Csv->click();
     QVERIFY(found);

@@ -122,7 +122,8 @@ void ProgressTest::maintenanceShowsItsWork_data()
     QTest::addColumn<QStringList>("seen");   // label and range of each dialog seen while the work ran
     QTest::newRow("backup: the copy tells how far it got") << "backup" << QStringList{"バックアップしています・・・ 1000"};
     QTest::newRow("restore: the file checked in the background, then copied")
-        << "restore" << QStringList{"リストアするファイルを確認しています・・・ 0", "リストアしています・・・ 1000"};
+        << "restore" << QStringList{"リストアするファイルを確認しています・・・ 0", "リストアしています・・・ 1000",
+                                    "リストアする前のデータベースを保存しています・・・ 1000"};
     QTest::newRow("compaction: busy in the background") << "compact" << QStringList{"データベースファイルを最適化しています・・・ 0"};
     QTest::newRow("purge: busy in the background") << "purge" << QStringList{"履歴データを削除しています・・・ 0"};
 }
