@@ -2,7 +2,7 @@
 # Installs what the build needs (and, with "run", what showing the program needs), only where missing.
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite)
+packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n)
 if [ "${1:-}" = "run" ]; then
   packages+=(xvfb xauth fonts-noto-cjk imagemagick)
 fi

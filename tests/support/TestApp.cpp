@@ -1,5 +1,6 @@
 #include "support/TestApp.h"
 
+#include "app/QtJapanese.h"
 #include "data/Clock.h"
 
 #include <QApplication>
@@ -8,12 +9,15 @@ namespace rp::test {
 
 TestApp::TestApp() : m_dir(std::make_unique<QTemporaryDir>()), m_path(m_dir->path())
 {
+    // The standard dialogs read as the program shows them.
+    LoadQtTranslations();
     m_app = std::make_unique<Application>(m_path);
     m_app->setSplashWaitMs(0);
 }
 
 TestApp::TestApp(const QString &folder) : m_path(folder)
 {
+    LoadQtTranslations();
     m_app = std::make_unique<Application>(m_path);
     m_app->setSplashWaitMs(0);
 }
