@@ -139,6 +139,8 @@ bool Application::start()
             m_database->close();
             throw AppError(m_backup->result().number, m_backup->result().reason);
         }
+        // The shop this PC's board showed at its last close.
+        m_main->ShowRememberedShop();
     } catch (const AppError &error) {
         m_main->show();
         ShowCommonError(m_main, error);

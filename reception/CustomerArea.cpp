@@ -84,6 +84,7 @@ void Main_Form::Cmd_Search_Click()
 void Main_Form::ForgetCustomer()
 {
     CurrentCustomerId = 0;
+    Label_NewCaller->setVisible(false);
     Text_Tel->clear();
     Combo_Name->clear();
     Combo_Name->setEditText(QString());
@@ -96,6 +97,7 @@ void Main_Form::ForgetCustomer()
 void Main_Form::searchTel(qint32 preferId)
 {
     CurrentCustomerId = 0;
+    Label_NewCaller->setVisible(false);
     if (Text_Tel->text().isEmpty())
         return;
     Combo_Name->clear();
@@ -106,6 +108,7 @@ void Main_Form::searchTel(qint32 preferId)
         Text_Note->clear();
         Label_Total->clear();
         clearHistory();
+        Label_NewCaller->setVisible(true);
         return;
     }
     int chosen = 0;
@@ -118,6 +121,21 @@ void Main_Form::searchTel(qint32 preferId)
     // Namesakes on one number are told apart by the entry chosen, not by the name.
     CurrentCustomerId = found[chosen].id;
     LoadCustomer();
+}
+
+void Main_Form::Text_Tel_Change()
+{
+    Label_NewCaller->setVisible(false);
+    // Only what belongs to the caller shown goes: a name typed for a new caller stays.
+    if (CurrentCustomerId == 0 && HistoryKeys.isEmpty())
+        return;
+    CurrentCustomerId = 0;
+    Combo_Name->clear();
+    Combo_Name->setEditText(QString());
+    setComboText(Combo_Rank, QString());
+    Text_Note->clear();
+    Label_Total->clear();
+    clearHistory();
 }
 
 void Main_Form::Combo_Name_Click(int index)
@@ -136,6 +154,7 @@ void Main_Form::LoadCustomer()
         FindCustomer(m_module.AppDatabase, Combo_Name->currentText(), Text_Tel->text(), CurrentCustomerId);
     if (!customer)
         return;
+    Label_NewCaller->setVisible(false);
     setComboText(Combo_Rank, customer->rank);
     Text_Note->setText(customer->note);
     CurrentCustomerId = customer->id;
