@@ -163,8 +163,8 @@ void Main_Form::buildLayout()
     Grid_Rireki->setFormatString(QStringLiteral("　　　　店　　　　　名　　　　|コンパニオン|　源 氏 名　|^指名|^　年　月　日|^　　時　間　　|　　　場　　　　所　　　|>　支　払　|^ｷｬﾝｾﾙ|オプション"));
     // Every column up to ｷｬﾝｾﾙ fits the half of a 1366-pixel screen; the options take what is left.
     const QFontMetrics fm = Grid_Rireki->fontMetrics();
-    const auto wide = [&fm](const QString &sample) { return fm.horizontalAdvance(sample) + 12; };
-    const int historyWidths[] = {wide(QStringLiteral("池袋ガーデン")), wide(QStringLiteral("あいうえ")),
+    const auto wide = [&fm](const QString &sample) { return fm.horizontalAdvance(sample) + 8; };
+    const int historyWidths[] = {wide(QStringLiteral("池袋ガーデン")), wide(QStringLiteral("コンパニオン")),
                                  wide(QStringLiteral("あいうえ")), wide(QStringLiteral("指名")),
                                  wide(QStringLiteral("2026/12/08")), wide(QStringLiteral("00:00 - 00:00")),
                                  wide(QStringLiteral("ホテル桜805")), wide(QStringLiteral("¥999,999")),
