@@ -5,14 +5,13 @@
 #include "data/Module1.h"
 #include "data/Schema.h"
 #include "data/SqlText.h"
-#include "data/TextUtil.h"
 #include "demogen/DemoStore.h"
 #include "reception/BoardSettings.h"
 #include "reception/BookingStore.h"
 #include "reception/Pricing.h"
 #include "reception/TariffStore.h"
 
-#include <QComboBox>
+#include <QComboBox>   // Module1 keeps pointers to the list boxes it fills
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -278,9 +277,9 @@ public:
         if (onDuty.isEmpty() || m_companions.isEmpty())
             return;
         // Her next booking comes after her last one has ended, whatever its length.
-        QVector<int> free(m_companions.size());
+        QVector<int> freeAt(m_companions.size());
         for (int i : std::as_const(onDuty))
-            free[i] = 12 * 60 + 5 * dice.pick(0, 96);
+            freeAt[i] = 12 * 60 + 5 * dice.pick(0, 96);
         struct Planned
         {
             int minute, companion;
@@ -288,11 +287,11 @@ public:
         QVector<Planned> planned;
         for (int k = 0; k < wanted; ++k) {
             const int i = dice.of(onDuty);
-            const int start = free[i] + 5 * dice.pick(0, 12);
+            const int start = freeAt[i] + 5 * dice.pick(0, 12);
             if (start > 27 * 60)
                 continue;
             planned << Planned{start, i};
-            free[i] = start + 150;
+            freeAt[i] = start + 150;
         }
         std::sort(planned.begin(), planned.end(), [](const Planned &a, const Planned &b) { return a.minute < b.minute; });
 
