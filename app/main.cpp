@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
+#include "app/QtJapanese.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -43,6 +44,7 @@ int main(int argc, char *argv[])
                                             .arg(ROSTERPAD_VERSION_MAJOR)
                                             .arg(ROSTERPAD_VERSION_MINOR)
                                             .arg(ROSTERPAD_VERSION_PATCH));
+    rp::LoadQtTranslations();
 
     // Jobs run before any window exists, on the database of the program's folder.
     {

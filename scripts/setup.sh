@@ -3,7 +3,8 @@
 # server the tests start a throw-away cluster of), only where missing.
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql qt6-charts-dev libqt6opengl6-dev)
+packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql qt6-translations-l10n qt6-charts-dev
+          libqt6opengl6-dev)
 if [ "${1:-}" = "run" ]; then
   packages+=(xvfb xauth fonts-noto-cjk imagemagick)
 fi
