@@ -111,7 +111,7 @@ void Database::createFile(const QString &path)
     if (QFileInfo::exists(path))
         throw AppError(3204, QStringLiteral("データベースは既に存在します。: ") + path);
     withConnection(path, QString(), [](QSqlDatabase &db) {
-        for (const QString &sql : PermanentTablesSql() + IndexesSql()) {
+        for (const QString &sql : PermanentTablesSql() + QStringList{CreateChargeTableSql()} + IndexesSql()) {
             QSqlQuery query(db);
             if (!query.exec(sql))
                 throw toError(query.lastError());
@@ -229,10 +229,14 @@ void Database::open(const QString &path)
         // Ten years of history do not fit the engine's default 2 MB page cache: a long visit history
         // would be read from the file page by page on every lookup.
         prepared(db, QStringLiteral("PRAGMA cache_size=-65536;"), {}).finish();
-        // Ten years of bookings stay quick to search; a file from elsewhere gets its indexes once.
-        if (tableExists(QStringLiteral("履歴")) && tableExists(QStringLiteral("顧客")))
+        // Ten years of bookings stay quick to search; a file from elsewhere gets its indexes once, and a
+        // file from before the charge lines were kept gets their table.
+        if (tableExists(QStringLiteral("履歴")) && tableExists(QStringLiteral("顧客"))) {
+            if (!tableExists(ChargeTable().name))
+                exec(CreateChargeTableSql());
             for (const QString &sql : IndexesSql())
                 exec(sql);
+        }
     } catch (...) {
         close();
         throw;

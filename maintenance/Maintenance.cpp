@@ -6,6 +6,7 @@
 #include "data/DateUtil.h"
 #include "data/Module1.h"
 #include "data/Schema.h"
+#include "reception/ChargeStore.h"
 #include "reception/Main_Form.h"
 
 #include <QDir>
@@ -175,6 +176,7 @@ void PurgeHistory(Database &db, const QDate &upTo)
 {
     db.atomic([&] {
         db.exec(QStringLiteral("DELETE FROM 履歴 WHERE [年月日] <= ?;"), {IsoDate(upTo)});
+        PurgeCharges(db, upTo);
         // One pass over the remaining history each, however many entries are marked deleted.
         db.exec(QStringLiteral("DELETE FROM 店舗 WHERE [削除FLAG]<>0 AND [店舗ID] NOT IN "
                                "(SELECT [店舗ID] FROM 履歴 WHERE [店舗ID] IS NOT NULL);"));

@@ -26,7 +26,7 @@ enum class Outcome { Done, Cancelled, Refused, Failed };
 FileDialogSpec BackupDialog(const QString &lastFileName);
 FileDialogSpec RestoreDialog(const QString &lastFileName);
 
-// Deletes every history row dated upTo or earlier, then the shops and companions marked deleted that no
+// Deletes every history row dated upTo or earlier (with its charge lines), then the shops and companions marked deleted that no
 // history row refers to any more; all of it or nothing. Throws AppError.
 void PurgeHistory(Database &db, const QDate &upTo);
 

@@ -2,6 +2,7 @@
 
 #include "data/FieldCheck.h"
 #include "data/Money.h"
+#include "reception/Pricing.h"
 
 #include <QDate>
 #include <QString>
@@ -62,7 +63,7 @@ CustomerHistory LoadHistory(Database &db, qint32 customerId);
 // That query's text (one bound value: the customer's id).
 QString HistorySql();
 void UpdateCustomer(Database &db, const CustomerRecord &customer);
-// Deletes every history row with exactly this key; returns how many went.
+// Deletes every history row with exactly this key, and their charge lines; returns how many rows went.
 int DeleteHistoryRow(Database &db, const HistoryKey &key);
 
 // "¥12,345": the total as the customer area shows it.
@@ -105,6 +106,9 @@ struct BookingRecord
     std::optional<int> extension;
     bool nomination = false, cancelled = false;
     qint64 pay = 0, girlPay = 0;       // whole yen as shown
+    // The charge lines behind those amounts (ChargesBehind); nullopt when the amounts were not priced
+    // now, as for a recalled booking shown with its stored amounts: its lines then stay as they are.
+    std::optional<QVector<StoredCharge>> charges;
     // The companion's row on the status board.
     bool onDuty = false, busy = false, otherShop = false;
     QTime now;
@@ -123,7 +127,8 @@ struct BookingResult
 };
 
 StatusBranch BranchOf(const BookingRecord &booking);
-// Customer, history row and status rows in one transaction: all of it is stored, or none.
+// Customer, history row with its charge lines, and status rows in one transaction: all of it is
+// stored, or none.
 BookingResult RegisterBooking(Database &db, const BookingRecord &booking);
 
 } // namespace rp

@@ -174,12 +174,14 @@ void Main_Form::LoadTariff(qint32 shopId)
             box->setVisible(true);
             Tariff.OptionFee[k] = moneyOrZero(options->value(k * 3 + 1));
             Tariff.OptionRate[k] = shortOrZero(options->value(k * 3 + 2));
+            Tariff.OptionName[k] = name;
             Tariff.ShopOptionMask = qint16(Tariff.ShopOptionMask | m_module.BitOn[k]);
         } else {
             box->setText(QString());
             box->setChecked(false);
             box->setVisible(false);
             Tariff.OptionFee[k] = Money();
+            Tariff.OptionName[k].clear();
             Tariff.ShopOptionMask = qint16(Tariff.ShopOptionMask & m_module.BitOff[k]);
         }
     }
@@ -209,6 +211,7 @@ void Main_Form::LoadTariff(qint32 shopId)
             if (duration.isEmpty())
                 continue;
             Combo_Course->addItem(courseName + QStringLiteral("..") + duration);
+            Tariff.CourseName[e] = Combo_Course->itemText(e);
             Tariff.CourseFee[e] = moneyOrZero(shop->value(base + 1));
             Tariff.CourseRate[e] = shortOrZero(shop->value(4 + m));
             Tariff.CourseNo[e] = qint16(m);

@@ -2,9 +2,10 @@
 # Installs what the build needs (and, with "run", what showing the program needs), only where missing.
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite)
+# The tests print slips to PDF in Japanese and read them back with poppler's pdftotext and pdfinfo.
+packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite fonts-noto-cjk poppler-utils)
 if [ "${1:-}" = "run" ]; then
-  packages+=(xvfb xauth fonts-noto-cjk imagemagick)
+  packages+=(xvfb xauth imagemagick)
 fi
 
 missing=()
