@@ -12,6 +12,10 @@
 #include <QPrinter>
 #include <QRawFont>
 #include <QSaveFile>
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
 #include <QTextDocument>
 
 namespace rp {
@@ -24,7 +28,7 @@ PrintService *&installed()
     return service;
 }
 
-constexpr qreal MarginMm = 4;   // the document adds its own 2 cm inside
+constexpr qreal MarginMm = 14;
 
 QFont paperFont()
 {
@@ -102,17 +106,53 @@ void SetA4(QPagedPaintDevice &device, bool landscape)
                                      QMarginsF(MarginMm, MarginMm, MarginMm, MarginMm), QPageLayout::Millimeter));
 }
 
-void PrintHtml(const QString &html, QPagedPaintDevice *device)
+bool PrintSections(const QStringList &sections, QPagedPaintDevice *device)
 {
-    QTextDocument doc;
-    doc.setDefaultFont(paperFont());
-    doc.setHtml(html);
-    doc.print(device);
+    QPainter painter(device);
+    if (!painter.isActive())
+        return false;
+    // The rich text's sizes (cell padding, borders, points) mean a 96 dpi page; it is laid out so and
+    // scaled to the device.
+    QImage layoutDevice(1, 1, QImage::Format_RGB32);
+    layoutDevice.setDotsPerMeterX(3780);
+    layoutDevice.setDotsPerMeterY(3780);
+    const qreal scale = qreal(device->logicalDpiY()) / 96.0;
+    const QFont footFont = paperFont();
+    const qreal footHeight = QFontMetricsF(footFont, &layoutDevice).height() * 2;
+    const QSizeF page(device->width() / scale, device->height() / scale - footHeight);
+    int pageNo = 0;
+    for (const QString &html : sections) {
+        // One document per section: each starts a page of its own, and none is laid out with the others.
+        QTextDocument doc;
+        doc.documentLayout()->setPaintDevice(&layoutDevice);
+        doc.setDefaultFont(paperFont());
+        doc.setHtml(html);
+        doc.setPageSize(page);
+        for (int i = 0; i < doc.pageCount(); ++i) {
+            if (pageNo++ > 0 && !device->newPage())
+                return false;
+            // The page number in the device's own units (its font is sized for the device already).
+            painter.setFont(footFont);
+            painter.setPen(Qt::black);
+            painter.drawText(QRectF(0, page.height() * scale, device->width(), footHeight * scale), Qt::AlignCenter,
+                             QString::number(pageNo));
+            painter.save();
+            painter.scale(scale, scale);
+            painter.translate(0, -i * page.height());
+            QAbstractTextDocumentLayout::PaintContext context;
+            context.clip = QRectF(0, i * page.height(), page.width(), page.height());
+            context.palette.setColor(QPalette::Text, Qt::black);
+            doc.documentLayout()->draw(&painter, context);
+            painter.restore();
+        }
+    }
+    return painter.end();
 }
 
-bool PrintHtml(const QString &html, QPrinter &printer)
+bool PrintSections(const QStringList &sections, QPrinter &printer)
 {
-    PrintHtml(html, static_cast<QPagedPaintDevice *>(&printer));
+    if (!PrintSections(sections, static_cast<QPagedPaintDevice *>(&printer)))
+        return false;
     if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty())
         return true;
     QFile file(printer.outputFileName());
@@ -126,7 +166,7 @@ bool PrintHtml(const QString &html, QPrinter &printer)
     return file.write(pdf) == pdf.size() && file.flush();
 }
 
-bool WriteHtmlPdf(const QString &html, const QString &path, bool landscape, QString *error)
+bool WritePdf(const QStringList &sections, const QString &path, bool landscape, QString *error)
 {
     QByteArray pdf;
     {
@@ -136,7 +176,7 @@ bool WriteHtmlPdf(const QString &html, const QString &path, bool landscape, QStr
         writer.setCreator(QStringLiteral("rosterpad"));
         writer.setResolution(300);
         SetA4(writer, landscape);
-        PrintHtml(html, &writer);
+        PrintSections(sections, &writer);
     }
     FixPdfText(pdf);
     QSaveFile file(path);

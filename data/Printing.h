@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 class QPagedPaintDevice;
 class QPrinter;
@@ -32,16 +33,17 @@ void InstallPrinting(PrintService *service);   // nullptr puts the real dialog b
 // Paper: A4, portrait or landscape, with the margins the pages are laid out in.
 void SetA4(QPagedPaintDevice &device, bool landscape = false);
 
-// Lays an HTML page description out on the device's pages, in the Japanese paper font, and prints it
-// (a page break wherever a block says "page-break-before: always"; the page number at the foot).
-void PrintHtml(const QString &html, QPagedPaintDevice *device);
+// Prints pages described in HTML, in the Japanese paper font: each section starts a page of its own
+// and runs on over as many as it needs; the page number stands at the foot. False when the device
+// could not be painted on.
+bool PrintSections(const QStringList &sections, QPagedPaintDevice *device);
 
-// Prints the HTML on a printer set up by the dialog. A PDF file chosen in the dialog gets its text
-// put right (FixPdfText); false when that file was not written.
-bool PrintHtml(const QString &html, QPrinter &printer);
+// The same on a printer set up by the dialog. A PDF file chosen in the dialog gets its text put right
+// (FixPdfText); false when that file was not written.
+bool PrintSections(const QStringList &sections, QPrinter &printer);
 
-// The HTML as a PDF file on A4: written completely under the name, or not at all (error says why).
-bool WriteHtmlPdf(const QString &html, const QString &path, bool landscape, QString *error);
+// The sections as a PDF file on A4: written completely under the name, or not at all (error says why).
+bool WritePdf(const QStringList &sections, const QString &path, bool landscape, QString *error);
 
 // Qt's PDF writer names the glyph of an ideograph by the first character that has it, and the Japanese
 // fonts share their glyphs with the Kangxi radicals: 氏 would be copied or searched as ⽒ (U+2F52), 日

@@ -54,6 +54,6 @@ QString OptionSheetHtml(const OptionSheet &sheet)
     return html + QStringLiteral("</table></body></html>");
 }
 
-bool PrintOptionSheet(const OptionSheet &sheet, QPrinter &printer) { return PrintHtml(OptionSheetHtml(sheet), printer); }
+bool PrintOptionSheet(const OptionSheet &sheet, QPrinter &printer) { return PrintSections({OptionSheetHtml(sheet)}, printer); }
 
 } // namespace rp

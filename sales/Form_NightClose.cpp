@@ -12,11 +12,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QHeaderView>
 #include <QPrinter>
-#include <QSignalBlocker>
 #include <QPushButton>
-#include <QTextBrowser>
+#include <QTableWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace rp {
@@ -60,14 +60,32 @@ Form_NightClose::Form_NightClose(Module1 &module, QWidget *parent) : ChildWindow
     dayRow->addStretch(1);
     layout->addLayout(dayRow);
 
-    auto *middle = new QHBoxLayout;
-    List_Girl = named(new QListWidget(this), QStringLiteral("List_Girl"));
-    List_Girl->setFixedWidth(230);
-    middle->addWidget(List_Girl);
-    Text_Slip = named(new QTextBrowser(this), QStringLiteral("Text_Slip"));
-    Text_Slip->setMinimumSize(760, 420);
-    middle->addWidget(Text_Slip, 1);
-    layout->addLayout(middle, 1);
+    Tree_Slips = named(new QTreeWidget(this), QStringLiteral("Tree_Slips"));
+    Tree_Slips->setHeaderLabels({QStringLiteral("源氏名・店舗"), QStringLiteral("顧客"), QStringLiteral("時間"),
+                                 QStringLiteral("コース"), QStringLiteral("オプション"), QStringLiteral("延長"),
+                                 QStringLiteral("指名"), QStringLiteral("ｷｬﾝｾﾙ"), QStringLiteral("総売上"),
+                                 QStringLiteral("支払"), QStringLiteral("店売上")});
+    const int widths[] = {150, 100, 96, 110, 130, 50, 40, 44, 80, 80, 80};
+    for (int c = 0; c < 11; ++c)
+        Tree_Slips->setColumnWidth(c, widths[c]);
+    Tree_Slips->setUniformRowHeights(true);
+    Tree_Slips->setMinimumSize(980, 330);
+    layout->addWidget(Tree_Slips, 1);
+
+    Grid_Shops = named(new QTableWidget(0, 5, this), QStringLiteral("Grid_Shops"));
+    Grid_Shops->setHorizontalHeaderLabels({QStringLiteral("店舗"), QStringLiteral("来客本数"), QStringLiteral("総売上"),
+                                           QStringLiteral("店売上"), QStringLiteral("ｺﾝﾊﾟﾆｵﾝ支払")});
+    Grid_Shops->verticalHeader()->setVisible(false);
+    Grid_Shops->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid_Shops->horizontalHeader()->setStretchLastSection(true);
+    Grid_Shops->setColumnWidth(0, 220);
+    for (int c = 1; c < 4; ++c)
+        Grid_Shops->setColumnWidth(c, 130);
+    // Room for every shop of the list and the total line, in rows no taller than the text needs.
+    Grid_Shops->verticalHeader()->setDefaultSectionSize(Grid_Shops->fontMetrics().height() + 8);
+    Grid_Shops->setFixedHeight(Grid_Shops->horizontalHeader()->sizeHint().height()
+                               + (MaxShops + 1) * Grid_Shops->verticalHeader()->defaultSectionSize() + 4);
+    layout->addWidget(Grid_Shops);
 
     auto *totals = named(new QGroupBox(QStringLiteral("この日の合計"), this), QStringLiteral("Frame_Total"));
     auto *tg = new QHBoxLayout(totals);
@@ -105,7 +123,6 @@ Form_NightClose::Form_NightClose(Module1 &module, QWidget *parent) : ChildWindow
 
     connect(Cmd_Disp, &QPushButton::clicked, this, &Form_NightClose::Cmd_Disp_Click);
     connect(Text_Date, &QLineEdit::returnPressed, this, &Form_NightClose::Cmd_Disp_Click);
-    connect(List_Girl, &QListWidget::currentRowChanged, this, &Form_NightClose::List_Girl_Click);
     connect(Cmd_Print_Girl, &QPushButton::clicked, this, &Form_NightClose::Cmd_Print_Girl_Click);
     connect(Cmd_Print_All, &QPushButton::clicked, this, &Form_NightClose::Cmd_Print_All_Click);
     connect(Cmd_Print_Summary, &QPushButton::clicked, this, &Form_NightClose::Cmd_Print_Summary_Click);
@@ -147,29 +164,89 @@ void Form_NightClose::showDay(const QDate &day)
         Label_Total[1]->setText(FormatNumber(m_close.totals.shopShare));
         Label_Total[2]->setText(FormatNumber(m_close.totals.pay));
         Label_Total[3]->setText(QString::number(m_close.totals.visits));
-        {
-            const QSignalBlocker block(List_Girl);
-            List_Girl->clear();
-            List_Girl->addItem(QStringLiteral("全員（%1名）・集計").arg(m_close.companions.size()));
-            for (const NightCloseCompanion &her : m_close.companions)
-                List_Girl->addItem(QStringLiteral("%1　支払 %2").arg(her.genji, FormatNumber(her.totals.pay)));
-            List_Girl->setCurrentRow(0);
-        }
-        List_Girl_Click(0);
+        fillTree();
+        fillShops();
     });
 }
 
-void Form_NightClose::List_Girl_Click(int row)
+void Form_NightClose::fillTree()
 {
-    const qint32 id = row >= 1 && row <= m_close.companions.size() ? m_close.companions[row - 1].id : 0;
-    Text_Slip->setHtml(id != 0 ? NightCloseHtml(m_close, NightClosePages::Companion, id)
-                               : NightCloseHtml(m_close, NightClosePages::Everything));
+    Tree_Slips->clear();
+    const auto alignNumbers = [](QTreeWidgetItem *item) {
+        for (int c : {5, 8, 9, 10})
+            item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+        for (int c : {6, 7})
+            item->setTextAlignment(c, Qt::AlignCenter);
+    };
+    QList<QTreeWidgetItem *> sections;
+    for (const NightCloseCompanion &her : m_close.companions) {
+        auto *top = new QTreeWidgetItem(QStringList{her.genji, QStringLiteral("%1本").arg(her.totals.visits), {}, {}, {}, {},
+                                                    {}, {}, FormatNumber(her.totals.gross), FormatNumber(her.totals.pay),
+                                                    FormatNumber(her.totals.shopShare)});
+        QFont bold = top->font(0);
+        bold.setBold(true);
+        for (int c = 0; c < 11; ++c) {
+            top->setFont(c, bold);
+            top->setBackground(c, QColor(232, 238, 246));
+        }
+        top->setData(0, Qt::UserRole, her.id);
+        alignNumbers(top);
+        for (const NightCloseBooking &b : her.bookings) {
+            auto *line = new QTreeWidgetItem(top, BookingCells(b));
+            alignNumbers(line);
+            const QStringList charges = [&b] {
+                QStringList texts;
+                for (const StoredCharge &c : b.charges)
+                    texts << ChargeText(c);
+                return texts.isEmpty() ? QStringList{TotalsOnlyNote()} : texts;
+            }();
+            for (const QString &text : charges) {
+                auto *charge = new QTreeWidgetItem(line, QStringList{text});
+                charge->setForeground(0, QColor(70, 70, 70));
+            }
+        }
+        sections << top;
+    }
+    Tree_Slips->addTopLevelItems(sections);
+    // Spanning is a property of the item in its view: set once the items are in it.
+    for (QTreeWidgetItem *top : sections)
+        for (int i = 0; i < top->childCount(); ++i)
+            for (int j = 0; j < top->child(i)->childCount(); ++j)
+                top->child(i)->child(j)->setFirstColumnSpanned(true);
+    Tree_Slips->expandAll();
+    if (!sections.isEmpty())
+        Tree_Slips->setCurrentItem(sections.first());
+}
+
+void Form_NightClose::fillShops()
+{
+    Grid_Shops->setRowCount(int(m_close.shops.size()) + 1);
+    const auto put = [this](int row, const QString &name, const SalesFigures &f, bool bold) {
+        const QStringList texts{name, QString::number(f.visits), FormatNumber(f.gross), FormatNumber(f.shopShare),
+                                FormatNumber(f.pay)};
+        for (int c = 0; c < texts.size(); ++c) {
+            auto *item = new QTableWidgetItem(texts[c]);
+            if (c > 0)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (bold) {
+                QFont font = item->font();
+                font.setBold(true);
+                item->setFont(font);
+            }
+            Grid_Shops->setItem(row, c, item);
+        }
+    };
+    for (int r = 0; r < m_close.shops.size(); ++r)
+        put(r, m_close.shops[r].name, m_close.shops[r].totals, false);
+    put(int(m_close.shops.size()), QStringLiteral("合計"), m_close.totals, true);
 }
 
 qint32 Form_NightClose::chosenCompanion() const
 {
-    const int row = List_Girl->currentRow();
-    return row >= 1 && row <= m_close.companions.size() ? m_close.companions[row - 1].id : 0;
+    const QTreeWidgetItem *item = Tree_Slips->currentItem();
+    while (item && item->parent())
+        item = item->parent();
+    return item ? item->data(0, Qt::UserRole).toInt() : 0;
 }
 
 void Form_NightClose::Cmd_Print_Girl_Click()
@@ -209,7 +286,7 @@ void Form_NightClose::Cmd_Pdf_Click()
     if (!path || path->isEmpty())
         return;
     QString error;
-    if (!WriteHtmlPdf(NightCloseHtml(m_close, NightClosePages::Everything), *path, false, &error))
+    if (!WritePdf(NightCloseSections(m_close, NightClosePages::Everything), *path, false, &error))
         Notice(this, error);
 }
 

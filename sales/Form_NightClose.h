@@ -8,9 +8,9 @@
 
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
-class QTextBrowser;
+class QTableWidget;
+class QTreeWidget;
 
 namespace rp {
 
@@ -27,7 +27,6 @@ public:
     // The handlers, public so that tests drive them as the operator would.
     void Form_Activate();             // today's business day
     void Cmd_Disp_Click();            // the day typed in Text_Date (YY/MM/DD); empty: today
-    void List_Girl_Click(int row);    // 0: everyone and the summary; r: the r-th companion's slip
     void Cmd_Print_Girl_Click();
     void Cmd_Print_All_Click();
     void Cmd_Print_Summary_Click();
@@ -39,8 +38,11 @@ public:
     QLineEdit *Text_Date = nullptr;
     QPushButton *Cmd_Disp = nullptr;
     QLabel *Label_Day = nullptr;
-    QListWidget *List_Girl = nullptr;
-    QTextBrowser *Text_Slip = nullptr;
+    // One section per companion: her totals; under it her bookings; under each its charges, as the slip
+    // explains her pay. The slip printed alone is the one of the companion picked here.
+    QTreeWidget *Tree_Slips = nullptr;
+    // The shops, each with its visits, takings, share and pay, and the day's total line.
+    QTableWidget *Grid_Shops = nullptr;
     // 0 総売上, 1 店売上, 2 ｺﾝﾊﾟﾆｵﾝ支払, 3 来客本数 of the day, as the sales window shows them.
     std::array<QLabel *, 4> Label_Total{};
     QPushButton *Cmd_Print_Girl = nullptr;
@@ -54,8 +56,10 @@ protected:
 
 private:
     void showDay(const QDate &day);
-    // The companion of the list's current row; 0 for the everyone row or none.
+    // The companion of the section picked in the tree (her line, a booking or a charge of hers); 0 for none.
     qint32 chosenCompanion() const;
+    void fillTree();
+    void fillShops();
     void print(NightClosePages pages, qint32 companionId);
     void guarded(const std::function<void()> &action);
 

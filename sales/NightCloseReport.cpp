@@ -35,11 +35,7 @@ QString headRow(const QStringList &captions, const QList<int> &widths = {})
     return row + QStringLiteral("</tr>");
 }
 
-QString heading(const QString &title, bool newPage)
-{
-    return QStringLiteral("<h2%1>%2</h2>")
-        .arg(newPage ? QStringLiteral(" style=\"page-break-before: always;\"") : QString(), esc(title));
-}
+QString heading(const QString &title) { return QStringLiteral("<h2>%1</h2>").arg(esc(title)); }
 
 QString timeSpan(const NightCloseBooking &b)
 {
@@ -58,9 +54,9 @@ QString explanation(const NightCloseBooking &b)
     return lines.join(QStringLiteral("<br>"));
 }
 
-QString slip(const NightClose &close, const NightCloseCompanion &her, bool newPage)
+QString slip(const NightClose &close, const NightCloseCompanion &her)
 {
-    QString html = heading(QStringLiteral("精算書（支払明細）"), newPage);
+    QString html = heading(QStringLiteral("精算書（支払明細）"));
     html += QStringLiteral("<table width=\"100%\"><tr><td>源氏名　<span style=\"font-size: 15pt; font-weight: bold;\">%1</span></td>"
                            "<td align=\"right\">営業日　%2</td></tr></table><p></p>")
                 .arg(esc(her.genji), esc(BusinessDayText(close.day)));
@@ -70,14 +66,12 @@ QString slip(const NightClose &close, const NightCloseCompanion &her, bool newPa
                    QStringLiteral("総売上"), QStringLiteral("支払"), QStringLiteral("店売上")},
                   {8, 10, 12, 12, 13, 6, 6, 6, 9, 9, 9});
     for (const NightCloseBooking &b : her.bookings) {
-        html += QStringLiteral("<tr>") + cell(esc(b.shopName)) + cell(esc(b.customerName))
-            + cell(timeSpan(b), {}, QStringLiteral(" style=\"white-space: nowrap;\""))
-            + cell(esc(b.course)) + cell(esc(b.options.join(QStringLiteral("、"))))
-            + cell(b.extension ? QStringLiteral("%1分").arg(*b.extension) : QString(), QStringLiteral("right"))
-            + cell(b.nomination ? QStringLiteral("○") : QString(), QStringLiteral("center"))
-            + cell(b.cancelled ? QStringLiteral("○") : QString(), QStringLiteral("center"))
-            + cell(yen(b.takings), QStringLiteral("right")) + cell(yen(b.pay), QStringLiteral("right"))
-            + cell(yen(b.shopShare()), QStringLiteral("right")) + QStringLiteral("</tr>");
+        const QStringList cells = BookingCells(b);
+        html += QStringLiteral("<tr>");
+        for (int c = 0; c < cells.size(); ++c)
+            html += c == 2 ? cell(cells[c], {}, QStringLiteral(" style=\"white-space: nowrap;\""))
+                           : cell(esc(cells[c]), c >= 8 || c == 5 ? QStringLiteral("right") : c >= 6 ? QStringLiteral("center") : QString());
+        html += QStringLiteral("</tr>");
         html += QStringLiteral("<tr><td></td><td colspan=\"10\" style=\"font-size: 8pt; color: #333;\">%1</td></tr>")
                     .arg(explanation(b));
     }
@@ -99,9 +93,9 @@ QString figuresCells(const SalesFigures &f, bool bold)
         + cell(b(yen(f.shopShare)), QStringLiteral("right")) + cell(b(yen(f.pay)), QStringLiteral("right"));
 }
 
-QString summary(const NightClose &close, bool newPage)
+QString summary(const NightClose &close)
 {
-    QString html = heading(QStringLiteral("精算集計"), newPage);
+    QString html = heading(QStringLiteral("精算集計"));
     html += QStringLiteral("<p>営業日　%1</p>").arg(esc(BusinessDayText(close.day)));
     const QStringList figures{QStringLiteral("来客本数"), QStringLiteral("総売上"), QStringLiteral("店売上"),
                               QStringLiteral("ｺﾝﾊﾟﾆｵﾝ支払")};
@@ -146,32 +140,50 @@ QString ChargeText(const StoredCharge &l)
 
 QString TotalsOnlyNote() { return QStringLiteral("※ 明細の記録がない予約です（明細の記録を始める前の登録）。合計のみ表示しています。"); }
 
-QString NightCloseHtml(const NightClose &close, NightClosePages pages, qint32 companionId)
+QStringList BookingCells(const NightCloseBooking &b)
 {
-    QString html = QStringLiteral("<html><body>");
-    bool first = true;
+    return {b.shopName,
+            b.customerName,
+            timeSpan(b),
+            b.course,
+            b.options.join(QStringLiteral("、")),
+            b.extension ? QStringLiteral("%1分").arg(*b.extension) : QString(),
+            b.nomination ? QStringLiteral("○") : QString(),
+            b.cancelled ? QStringLiteral("○") : QString(),
+            yen(b.takings),
+            yen(b.pay),
+            yen(b.shopShare())};
+}
+
+QStringList NightCloseSections(const NightClose &close, NightClosePages pages, qint32 companionId)
+{
+    QStringList sections;
     if (pages == NightClosePages::Companion) {
         if (const NightCloseCompanion *her = close.companion(companionId))
-            html += slip(close, *her, false);
-        return html + QStringLiteral("</body></html>");
+            sections << slip(close, *her);
+        return sections;
     }
     if (pages == NightClosePages::AllCompanions || pages == NightClosePages::Everything) {
-        for (const NightCloseCompanion &her : close.companions) {
-            html += slip(close, her, !first);
-            first = false;
-        }
+        for (const NightCloseCompanion &her : close.companions)
+            sections << slip(close, her);
         if (close.companions.isEmpty() && pages == NightClosePages::AllCompanions)
-            html += heading(QStringLiteral("精算書（支払明細）"), false)
-                + QStringLiteral("<p>営業日　%1　この日の記録はありません。</p>").arg(esc(BusinessDayText(close.day)));
+            sections << heading(QStringLiteral("精算書（支払明細）"))
+                    + QStringLiteral("<p>営業日　%1　この日の記録はありません。</p>").arg(esc(BusinessDayText(close.day)));
     }
     if (pages == NightClosePages::Summary || pages == NightClosePages::Everything)
-        html += summary(close, !first);
-    return html + QStringLiteral("</body></html>");
+        sections << summary(close);
+    return sections;
+}
+
+QString NightCloseHtml(const NightClose &close, NightClosePages pages, qint32 companionId)
+{
+    return QStringLiteral("<html><body>") + NightCloseSections(close, pages, companionId).join(QStringLiteral("<hr>"))
+        + QStringLiteral("</body></html>");
 }
 
 bool PrintNightClose(const NightClose &close, NightClosePages pages, qint32 companionId, QPrinter &printer)
 {
-    return PrintHtml(NightCloseHtml(close, pages, companionId), printer);
+    return PrintSections(NightCloseSections(close, pages, companionId), printer);
 }
 
 bool WriteNightClosePdf(Database &db, const QDate &day, const QString &path, QString *error)
@@ -184,7 +196,7 @@ bool WriteNightClosePdf(Database &db, const QDate &day, const QString &path, QSt
             *error = QStringLiteral("精算データを読み込めません: ") + failure.description();
         return false;
     }
-    return WriteHtmlPdf(NightCloseHtml(close, NightClosePages::Everything), path, false, error);
+    return WritePdf(NightCloseSections(close, NightClosePages::Everything), path, false, error);
 }
 
 } // namespace rp

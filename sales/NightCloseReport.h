@@ -29,7 +29,14 @@ QString ChargeText(const StoredCharge &line);
 // Said on the slip of a booking whose charges were not kept (registered before they were).
 QString TotalsOnlyNote();
 
-// The pages as HTML; companionId picks the slip for NightClosePages::Companion.
+// A booking's line on the slip: shop, customer, start-end, course, options, extension, nomination (○),
+// cancellation (○), takings, her pay, the shop's share.
+QStringList BookingCells(const NightCloseBooking &booking);
+
+// The pages in HTML, a section per slip and one for the summary (each starts a page on paper);
+// companionId picks the slip for NightClosePages::Companion.
+QStringList NightCloseSections(const NightClose &close, NightClosePages pages, qint32 companionId = 0);
+// The same sections as one HTML text.
 QString NightCloseHtml(const NightClose &close, NightClosePages pages, qint32 companionId = 0);
 
 // Prints the pages on a printer set up for them (SetA4, then the print dialog); a PDF file as the

@@ -13,10 +13,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTextBrowser>
+#include <QTableWidget>
+#include <QTreeWidget>
 #include <QTest>
 
 using namespace rp;
@@ -253,15 +253,26 @@ void TestNightClose::windowScenario()
         totals << l->text();
     QCOMPARE(totals, salesToday);
     QCOMPARE(totals, QStringList({"38,001", "15,501", "22,500", "4"}));
-    QCOMPARE(w->List_Girl->count(), 3);
-    QCOMPARE(w->List_Girl->item(1)->text(), QString("美月　支払 15,500"));
-    QVERIFY(w->Text_Slip->toPlainText().contains("精算集計"));
+    QCOMPARE(w->Grid_Shops->rowCount(), 3);
+    QCOMPARE(w->Grid_Shops->item(2, 0)->text() + " " + w->Grid_Shops->item(2, 2)->text(), QString("合計 38,001"));
 
-    // Her slip on screen, then on paper through the print dialog.
-    w->List_Girl->setCurrentRow(1);
-    const QString slip = w->Text_Slip->toPlainText();
-    QVERIFY(slip.contains("コース A..60 10,000 × 65%（割増5%） = 6,500") && slip.contains(TotalsOnlyNote()));
-    QVERIFY(!slip.contains("あい"));
+    // A section per companion: her totals, her bookings, and under each how her pay came out of it.
+    QCOMPARE(w->Tree_Slips->topLevelItemCount(), 2);
+    QTreeWidgetItem *mizuki = w->Tree_Slips->topLevelItem(0);
+    QCOMPARE(QStringList({mizuki->text(0), mizuki->text(1), mizuki->text(8), mizuki->text(9), mizuki->text(10)}),
+             QStringList({"美月", "3本", "26,001", "15,500", "10,501"}));
+    QCOMPARE(mizuki->childCount(), 3);
+    QCOMPARE(mizuki->child(0)->text(2) + " " + mizuki->child(0)->text(4), QString("21:00-22:00 泡"));
+    QCOMPARE(mizuki->child(0)->child(0)->text(0), QString("コース A..60 10,000 × 65%（割増5%） = 6,500"));
+    QCOMPARE(mizuki->child(2)->child(0)->text(0), TotalsOnlyNote());
+
+    // Her slip on paper through the print dialog: the companion picked, from any line of her section.
+    w->Tree_Slips->setCurrentItem(w->Tree_Slips->topLevelItem(1)->child(0));
+    printer.pdfPath = dir.filePath("ai.pdf");
+    w->Cmd_Print_Girl->click();
+    QCOMPARE(PdfPages(printer.pdfPath), 1);
+    QVERIFY(PdfText(printer.pdfPath).contains("あい") && !PdfText(printer.pdfPath).contains("美月"));
+    w->Tree_Slips->setCurrentItem(mizuki->child(0)->child(0));
     printer.pdfPath = dir.filePath("mizuki.pdf");
     w->Cmd_Print_Girl->click();
     QCOMPARE(PdfPages(printer.pdfPath), 1);
@@ -273,7 +284,7 @@ void TestNightClose::windowScenario()
     printer.cancel = true;
     w->Cmd_Print_Summary->click();
     QVERIFY(!QFile::exists(printer.pdfPath));
-    QCOMPARE(printer.titles.size(), 3);
+    QCOMPARE(printer.titles.size(), 4);
 
     // Saved as PDF: every slip and the summary.
     const QString saved = dir.filePath("精算.pdf");
@@ -290,7 +301,7 @@ void TestNightClose::windowScenario()
     w->Cmd_Disp->click();
     QCOMPARE(w->Label_Day->text(), QString("2026/12/07（月） の精算"));
     QCOMPARE(w->Label_Total[0]->text() + "|" + w->Label_Total[3]->text(), QString("10,000|1"));
-    QCOMPARE(w->List_Girl->count(), 2);
+    QCOMPARE(w->Tree_Slips->topLevelItemCount(), 1);
 
     // Left and shown again: today once more.
     const QString shot = qEnvironmentVariable("RP_NIGHT_CLOSE_SHOT");
