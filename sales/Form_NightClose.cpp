@@ -179,40 +179,37 @@ void Form_NightClose::fillTree()
             item->setTextAlignment(c, Qt::AlignCenter);
     };
     QList<QTreeWidgetItem *> sections;
+    QList<QTreeWidgetItem *> explanations;
     for (const NightCloseCompanion &her : m_close.companions) {
         auto *top = new QTreeWidgetItem(QStringList{her.genji, QStringLiteral("%1本").arg(her.totals.visits), {}, {}, {}, {},
                                                     {}, {}, FormatNumber(her.totals.gross), FormatNumber(her.totals.pay),
                                                     FormatNumber(her.totals.shopShare)});
         QFont bold = top->font(0);
         bold.setBold(true);
-        for (int c = 0; c < 11; ++c) {
+        for (int c : {0, 1, 8, 9, 10})
             top->setFont(c, bold);
-            top->setBackground(c, QColor(232, 238, 246));
-        }
         top->setData(0, Qt::UserRole, her.id);
         alignNumbers(top);
         for (const NightCloseBooking &b : her.bookings) {
             auto *line = new QTreeWidgetItem(top, BookingCells(b));
             alignNumbers(line);
-            const QStringList charges = [&b] {
-                QStringList texts;
-                for (const StoredCharge &c : b.charges)
-                    texts << ChargeText(c);
-                return texts.isEmpty() ? QStringList{TotalsOnlyNote()} : texts;
-            }();
-            for (const QString &text : charges) {
-                auto *charge = new QTreeWidgetItem(line, QStringList{text});
-                charge->setForeground(0, QColor(70, 70, 70));
-            }
+            // How her pay came out of the booking's charges, on one line under it.
+            QStringList charges;
+            for (const StoredCharge &c : b.charges)
+                charges << ChargeText(c);
+            auto *explained = new QTreeWidgetItem(
+                line, QStringList{charges.isEmpty() ? TotalsOnlyNote() : charges.join(QStringLiteral("　／　"))});
+            explained->setForeground(0, QColor(70, 70, 70));
+            if (!charges.isEmpty())
+                explained->setToolTip(0, charges.join(QLatin1Char('\n')));
+            explanations << explained;
         }
         sections << top;
     }
     Tree_Slips->addTopLevelItems(sections);
     // Spanning is a property of the item in its view: set once the items are in it.
-    for (QTreeWidgetItem *top : sections)
-        for (int i = 0; i < top->childCount(); ++i)
-            for (int j = 0; j < top->child(i)->childCount(); ++j)
-                top->child(i)->child(j)->setFirstColumnSpanned(true);
+    for (QTreeWidgetItem *explained : explanations)
+        explained->setFirstColumnSpanned(true);
     Tree_Slips->expandAll();
     if (!sections.isEmpty())
         Tree_Slips->setCurrentItem(sections.first());

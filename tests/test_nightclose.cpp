@@ -263,7 +263,8 @@ void TestNightClose::windowScenario()
              QStringList({"美月", "3本", "26,001", "15,500", "10,501"}));
     QCOMPARE(mizuki->childCount(), 3);
     QCOMPARE(mizuki->child(0)->text(2) + " " + mizuki->child(0)->text(4), QString("21:00-22:00 泡"));
-    QCOMPARE(mizuki->child(0)->child(0)->text(0), QString("コース A..60 10,000 × 65%（割増5%） = 6,500"));
+    QCOMPARE(mizuki->child(0)->child(0)->text(0), QString("コース A..60 10,000 × 65%（割増5%） = 6,500　／　"
+                                                          "オプション 泡 1,001 × 50% = 500　／　指名料 2,000 × 50% = 1,000"));
     QCOMPARE(mizuki->child(2)->child(0)->text(0), TotalsOnlyNote());
 
     // Her slip on paper through the print dialog: the companion picked, from any line of her section.
