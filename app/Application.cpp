@@ -149,6 +149,8 @@ bool Application::start()
         // The splash stays until the operator dismisses it.
         m_starting = false;
         reportBackupOutcome();
+        if (m_terminating)
+            finishTermination();
         return false;
     }
     if (m_terminating) {
@@ -164,6 +166,12 @@ bool Application::start()
     // The backup's outcome, if already known; otherwise it is told as soon as it is.
     m_starting = false;
     reportBackupOutcome();
+    // Ended by the system while that notice was open: the box is closed, and no event loop is there
+    // yet to carry the end any further, so it is finished here.
+    if (m_terminating) {
+        finishTermination();
+        return false;
+    }
     return true;
 }
 

@@ -43,15 +43,33 @@ QString causeText(int code)
     }
 }
 
+// Some failures reach us through the driver without the engine's code, only with its text.
+int codeFromText(const QString &text)
+{
+    static const struct { const char *text; int code; } known[] = {
+        {"database or disk is full", 13}, {"database is locked", 5}, {"database table is locked", 6},
+        {"attempt to write a readonly database", 8}, {"disk I/O error", 10},
+        {"database disk image is malformed", 11}, {"file is not a database", 26}, {"unable to open database", 14},
+    };
+    for (const auto &k : known)
+        if (text.contains(QLatin1String(k.text), Qt::CaseInsensitive))
+            return k.code;
+    return 0;
+}
+
 AppError toError(const QSqlError &error)
 {
     bool ok = false;
     int number = error.nativeErrorCode().toInt(&ok);
-    if (!ok)
-        number = int(error.type()) + 3000;
     QString text = error.databaseText();
     if (text.isEmpty())
         text = error.text();
+    if (!ok) {
+        number = codeFromText(text);
+        ok = number != 0;
+    }
+    if (!ok)
+        number = int(error.type()) + 3000;
     const QString cause = ok ? causeText(number) : QString();
     if (!cause.isEmpty())
         text = cause + QStringLiteral(" (") + text + QLatin1Char(')');
@@ -139,6 +157,11 @@ void Database::checkIntegrity(const QString &path)
     });
 }
 
+QStringList Database::sideFiles(const QString &path)
+{
+    return {path + QStringLiteral("-journal"), path + QStringLiteral("-wal"), path + QStringLiteral("-shm")};
+}
+
 bool Database::holdsData(const QString &path)
 {
     if (!QFileInfo(path).isFile())
@@ -185,7 +208,9 @@ void Database::checkSchema(const QString &path)
         throw AppError(AppError::FileNotFound, QStringLiteral("ファイルが見つかりません。: ") + path);
     if (info.size() == 0)
         throw AppError(AppError::NotADatabase, QStringLiteral("データベースファイルが空です。: ") + path);
-    withConnection(path, QStringLiteral("QSQLITE_OPEN_READONLY"), [&path](QSqlDatabase &db) {
+    // Read-write, although nothing is written: a journal left by a crash inside a commit can only be
+    // rolled back by a connection that may write, and a read-only one would refuse the intact file.
+    withConnection(path, QString(), [&path](QSqlDatabase &db) {
         for (const TableDef *table : {&CustomerTable(), &ShopTable(), &CompanionTable(), &HistoryTable()}) {
             QSqlQuery query(db);
             if (!query.exec(QStringLiteral("PRAGMA table_info(\"") + table->name + QStringLiteral("\");")))
@@ -353,8 +378,11 @@ void Database::commit()
 {
     QSqlDatabase db = handle();
     countWrite();
-    if (!db.commit())
-        throw toError(db.lastError());
+    // Through a statement rather than the driver's commit: only the statement's failure carries the
+    // engine's code, which tells a full disk from a locked file.
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("COMMIT")))
+        throw toError(query.lastError());
     m_inTransaction = false;
 }
 

@@ -40,6 +40,9 @@ public:
     static void checkSchema(const QString &path);
     // The costly half: the engine reads every page and finds no damage. Throws otherwise.
     static void checkIntegrity(const QString &path);
+    // The files the engine keeps beside a database file while it writes (journal, write-ahead log and
+    // its index). Left behind by a crash, they belong to that file alone.
+    static QStringList sideFiles(const QString &path);
 
     void open(const QString &path);          // throws
     void close();

@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "data/AppError.h"
+#include "data/Clock.h"
 #include "data/Database.h"
 #include "data/DateUtil.h"
 #include "data/Module1.h"
@@ -12,8 +13,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -45,15 +49,47 @@ AppError fileError(const QString &what, const QString &path, const QString &deta
                         + (detail.isEmpty() ? QString() : QStringLiteral(" (") + detail + QLatin1Char(')')));
 }
 
+// A write that failed for want of room is told as such, naming the place the operator knows (the file
+// chosen, the database's folder), not a temporary name nor a file that was never touched.
+AppError writeError(const QString &place, int error, const QString &folder, qint64 stillNeeded, const QString &detail)
+{
+    const bool full = error == ENOSPC
+        || (stillNeeded > 0 && QStorageInfo(folder).bytesAvailable() < stillNeeded);
+    if (full)
+        return AppError(AppError::PathFileAccess,
+                        QStringLiteral("ディスクの空き容量が足りないため、書き込めませんでした。: ") + place);
+    return fileError(QStringLiteral("ファイルを書き込めません"), place,
+                     error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : detail);
+}
+
+// Straight to the file, not through a buffer: a write that fails says so at once, with the system's
+// reason still in errno.
+bool writeAll(int fd, const QByteArray &data)
+{
+    const char *at = data.constData();
+    qint64 left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, at, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        at += n;
+        left -= n;
+    }
+    return true;
+}
+
 // Written data reaches the disk before the file is renamed into place, so a power cut cannot leave a
 // complete-looking name over incomplete contents.
-void flushToDisk(QFileDevice &file)
+void flushToDisk(QFileDevice &file, const QString &place)
 {
+    errno = 0;
     if (!file.flush())
-        throw fileError(QStringLiteral("ファイルを書き込めません"), file.fileName(), file.errorString());
+        throw writeError(place, errno, QFileInfo(file.fileName()).absolutePath(), 0, file.errorString());
 #ifdef Q_OS_UNIX
     if (::fsync(file.handle()) != 0)
-        throw fileError(QStringLiteral("ファイルを書き込めません"), file.fileName());
+        throw writeError(place, errno, QFileInfo(file.fileName()).absolutePath(), 0, QString());
 #endif
 }
 
@@ -62,7 +98,7 @@ void syncFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw fileError(QStringLiteral("ファイルを開けません"), path, file.errorString());
-    flushToDisk(file);
+    flushToDisk(file, native(path));
 }
 
 // The rename itself is only durable once the folder's entry is.
@@ -149,7 +185,7 @@ void ReloadAfterRestore(Application &app, qint32 shownShopId)
 
 } // namespace
 
-FileDialogSpec BackupDialog(const QString &lastFileName)
+FileDialogSpec BackupDialog(const QString &lastFileName, const QString &dbPath, const QDate &today)
 {
     FileDialogSpec dialog;
     dialog.save = true;
@@ -157,11 +193,15 @@ FileDialogSpec BackupDialog(const QString &lastFileName)
     dialog.filter = DialogFilter;
     dialog.defaultSuffix = QStringLiteral("mdb");
     dialog.initialPath = lastFileName;
+    if (lastFileName.isEmpty() && !dbPath.isEmpty())
+        dialog.initialPath = QFileInfo(dbPath).absolutePath() + QStringLiteral("/rosterpad_")
+            + (today.isValid() ? today : BusinessDate(Clock::now())).toString(QStringLiteral("yyyyMMdd"))
+            + QStringLiteral(".mdb");
     dialog.confirmOverwrite = true;
     return dialog;
 }
 
-FileDialogSpec RestoreDialog(const QString &lastFileName)
+FileDialogSpec RestoreDialog(const QString &lastFileName, const QString &dbPath)
 {
     FileDialogSpec dialog;
     dialog.save = false;
@@ -169,7 +209,17 @@ FileDialogSpec RestoreDialog(const QString &lastFileName)
     dialog.filter = DialogFilter;
     dialog.defaultSuffix = QStringLiteral("mdb");
     dialog.initialPath = lastFileName;
+    if (lastFileName.isEmpty() && !dbPath.isEmpty())
+        dialog.initialPath = QFileInfo(dbPath).absolutePath();
     return dialog;
+}
+
+QString PurgeDateRefusal(const QDate &upTo, const QDate &businessDay)
+{
+    if (upTo < businessDay)
+        return QString();
+    return QStringLiteral("本日（%1）以降の履歴データは削除できません。%2 より前の日付を入力してください。")
+        .arg(businessDay.toString(QStringLiteral("yyyy/MM/dd")), businessDay.toString(QStringLiteral("yyyy/MM/dd")));
 }
 
 void PurgeHistory(Database &db, const QDate &upTo)
@@ -194,6 +244,14 @@ QString BackupTargetRefusal(const QString &target, const QString &dbPath)
         return QStringLiteral("バックアップ先のフォルダーがありません。\r\n") + native(info.absolutePath());
     if (sameFile(target, dbPath))
         return QStringLiteral("使用中のデータベースファイルそのものにはバックアップできません。別のファイル名を指定してください。");
+    // The engine's own files beside the database, and the program's lock: the engine would delete or
+    // overwrite a copy put there at once.
+    QStringList reserved = Database::sideFiles(dbPath);
+    reserved << QFileInfo(dbPath).absolutePath() + QStringLiteral("/rosterpad.lck");
+    for (const QString &name : reserved)
+        if (sameFile(target, name))
+            return QStringLiteral("%1 はプログラムが使用するファイルの名前のため、バックアップ先にできません。別のファイル名を指定してください。")
+                .arg(info.fileName());
     return QString();
 }
 
@@ -209,7 +267,8 @@ QString RestoreSourceRefusal(const QString &source, const QString &dbPath)
     return QString();
 }
 
-StagedCopy::StagedCopy(const QString &source, const QString &destination) : m_destination(destination)
+StagedCopy::StagedCopy(const QString &source, const QString &destination, const QString &place)
+    : m_destination(destination)
 {
     const QFileInfo target(destination);
     m_file = std::make_unique<QTemporaryFile>(target.absolutePath() + QLatin1Char('/') + target.fileName()
@@ -227,18 +286,19 @@ StagedCopy::StagedCopy(const QString &source, const QString &destination) : m_de
         if (chunk.isEmpty())
             break;
         const qint64 limit = failCopiesAfter();
+        errno = 0;
         if (limit >= 0 && written + chunk.size() > limit) {
-            m_file->write(chunk.left(limit - written));
-            throw fileError(QStringLiteral("ファイルを書き込めません"), destination,
-                            QStringLiteral("ディスクの空き容量が足りません (injected failure)"));
+            writeAll(m_file->handle(), chunk.left(limit - written));
+            errno = ENOSPC;
+        } else if (writeAll(m_file->handle(), chunk)) {
+            written += chunk.size();
+            continue;
         }
-        if (m_file->write(chunk) != chunk.size())
-            throw fileError(QStringLiteral("ファイルを書き込めません"), destination, m_file->errorString());
-        written += chunk.size();
+        throw writeError(place, errno, target.absolutePath(), expected - written, m_file->errorString());
     }
     if (in.error() != QFileDevice::NoError || written != expected)
         throw fileError(QStringLiteral("ファイルを最後まで読み込めません"), source, in.errorString());
-    flushToDisk(*m_file);
+    flushToDisk(*m_file, place);
     // A temporary file is private to its owner; the copy gets the permissions of an ordinary file.
     m_file->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
                            | QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther);
@@ -251,7 +311,7 @@ QString StagedCopy::path() const { return m_file->fileName(); }
 
 void StagedCopy::install()
 {
-    ReplaceFile(m_file->fileName(), m_destination);
+    ReplaceDatabaseFile(m_file->fileName(), m_destination);
     m_file->setAutoRemove(false);
 }
 
@@ -266,11 +326,42 @@ void ReplaceFile(const QString &source, const QString &destination)
     syncFolder(QFileInfo(destination).absolutePath());
 }
 
+void ReplaceDatabaseFile(const QString &source, const QString &destination)
+{
+    // Set aside first, so that a failed rename leaves the old file exactly as it was, side files included.
+    QVector<std::pair<QString, QString>> setAside;
+    const auto putBack = [&setAside] {
+        for (const auto &[side, aside] : setAside)
+            QFile::rename(aside, side);
+    };
+    for (const QString &side : Database::sideFiles(destination)) {
+        if (!QFileInfo::exists(side))
+            continue;
+        const QString aside = side + QStringLiteral(".old");
+        QFile::remove(aside);
+        if (!QFile::rename(side, aside)) {
+            putBack();
+            throw fileError(QStringLiteral("作業用ファイルを片付けられません"), side);
+        }
+        setAside.append({side, aside});
+    }
+    try {
+        ReplaceFile(source, destination);
+    } catch (...) {
+        putBack();
+        throw;
+    }
+    for (const auto &entry : setAside)
+        QFile::remove(entry.second);
+    syncFolder(QFileInfo(destination).absolutePath());
+}
+
 void FailFileCopiesAfter(qint64 bytes) { failCopiesAfter() = bytes; }
 
 Outcome Backup(Application &app, QWidget *parent, QString &lastFileName)
 {
-    const std::optional<QString> chosen = Prompt().fileName(parent, BackupDialog(lastFileName));
+    const std::optional<QString> chosen =
+        Prompt().fileName(parent, BackupDialog(lastFileName, app.DbPath, BusinessDate(Clock::now())));
     if (!chosen || chosen->isEmpty())
         return Outcome::Cancelled;
     lastFileName = *chosen;
@@ -284,7 +375,7 @@ Outcome Backup(Application &app, QWidget *parent, QString &lastFileName)
     std::optional<AppError> failure;
     db.close();
     try {
-        StagedCopy copy(app.DbPath, *chosen);
+        StagedCopy copy(app.DbPath, *chosen, native(*chosen));
         copy.install();
     } catch (const AppError &error) {
         failure = error;
@@ -299,7 +390,7 @@ Outcome Backup(Application &app, QWidget *parent, QString &lastFileName)
 
 Outcome Restore(Application &app, QWidget *parent, QString &lastFileName)
 {
-    const std::optional<QString> chosen = Prompt().fileName(parent, RestoreDialog(lastFileName));
+    const std::optional<QString> chosen = Prompt().fileName(parent, RestoreDialog(lastFileName, app.DbPath));
     if (!chosen || chosen->isEmpty())
         return Outcome::Cancelled;
     lastFileName = *chosen;
@@ -308,12 +399,18 @@ Outcome Restore(Application &app, QWidget *parent, QString &lastFileName)
         Notice(parent, refusal);
         return Outcome::Refused;
     }
+    // Everything registered since that file was made goes: the operator says so, knowing both files.
+    if (!AskOkCancel(parent, QStringLiteral("使用中のデータベースファイル\r\n%1\r\nを、次のファイルの内容で置き換えます。\r\n%2\r\n"
+                                            "置き換えると、今のデータベースファイルの内容は失われます。よろしいですか？")
+                                 .arg(native(app.DbPath), native(*chosen))))
+        return Outcome::Cancelled;
 
     Database &db = app.database();
     Module1 &module = app.module();
     std::unique_ptr<StagedCopy> staged;
     try {
-        staged = std::make_unique<StagedCopy>(*chosen, app.DbPath);
+        staged = std::make_unique<StagedCopy>(
+            *chosen, app.DbPath, QStringLiteral("データベースのフォルダー ") + native(QFileInfo(app.DbPath).absolutePath()));
         // What takes the database's place is the copy itself, checked again.
         Database::checkSchema(staged->path());
     } catch (const AppError &error) {
@@ -345,6 +442,7 @@ Outcome Restore(Application &app, QWidget *parent, QString &lastFileName)
         ShowCommonError(parent, *failure);
         return Outcome::Failed;
     }
+    Notice(parent, QStringLiteral("リストアが終了しました。\r\n%1 の内容に置き換えました。").arg(native(*chosen)));
     return Outcome::Done;
 }
 
@@ -354,25 +452,52 @@ Outcome Compact(Application &app, QWidget *parent)
         return Outcome::Cancelled;
 
     const QString target = app.AppPath + QLatin1Char('/') + CompactTargetName;
-    if (QFileInfo::exists(target)) {
-        // Possibly the only good copy left by an interrupted run: the operator decides what becomes of it.
-        Notice(parent, QStringLiteral("前回の最適化のファイルが残っているため、最適化を行いませんでした。\r\n")
-                           + native(target)
-                           + QStringLiteral("\r\n内容を確かめて移動または削除してから、もう一度実行してください。"));
-        return Outcome::Refused;
+    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
+        // The database is only ever replaced by a complete, checked copy, so a leftover that is not
+        // one is an interrupted run's unfinished work and may go. A complete one is somebody's copy.
+        bool complete = true;
+        try {
+            Database::checkFile(target);
+        } catch (const AppError &) {
+            complete = false;
+        }
+        if (complete || !QFileInfo(target).isFile()) {
+            Notice(parent, QStringLiteral("前回の最適化のファイルが残っているため、最適化を行いませんでした。\r\n")
+                               + native(target)
+                               + QStringLiteral("\r\n内容を確かめて移動または削除してから、もう一度実行してください。"));
+            return Outcome::Refused;
+        }
+        bool removed = QFile::remove(target);
+        for (const QString &side : Database::sideFiles(target))
+            if (QFileInfo::exists(side))
+                removed = QFile::remove(side) && removed;
+        if (!removed) {
+            ShowCommonError(parent, fileError(QStringLiteral("前回の最適化の途中のファイルを削除できません"), target));
+            return Outcome::Failed;
+        }
+        Notice(parent, QStringLiteral("前回中断された最適化の途中のファイルを削除しました。\r\n") + native(target)
+                           + QStringLiteral("\r\nデータベースファイルは変更されていません。最適化を続けます。"));
     }
 
     Database &db = app.database();
     std::optional<AppError> failure;
     try {
-        db.compactInto(target);
-        syncFile(target);
+        try {
+            db.compactInto(target);
+            syncFile(target);
+        } catch (const AppError &error) {
+            // The engine tells a full disk without saying which file it was writing.
+            throw AppError(error.number(), QStringLiteral("最適化したファイルを書き込めません: ") + native(target)
+                                               + QStringLiteral("\r\n") + error.description());
+        }
         db.close();
-        ReplaceFile(target, app.DbPath);
+        ReplaceDatabaseFile(target, app.DbPath);
     } catch (const AppError &error) {
         failure = error;
         // Ours alone (it did not exist before): the database file is still the old one.
         QFile::remove(target);
+        for (const QString &side : Database::sideFiles(target))
+            QFile::remove(side);
     }
     reopen(db, app.DbPath, failure);
     if (failure) {
@@ -394,6 +519,11 @@ Outcome Purge(Application &app, QWidget *parent)
     const std::optional<QDate> upTo = ReadTwoDigitYearDate(*answer);
     if (!upTo) {
         Notice(parent, QStringLiteral("日付を入力してください。（入力形式：YY/MM/DD）"));
+        return Outcome::Refused;
+    }
+    const QString refusal = PurgeDateRefusal(*upTo, BusinessDate(Clock::now()));
+    if (!refusal.isEmpty()) {
+        Notice(parent, refusal);
         return Outcome::Refused;
     }
     const QString shown = upTo->toString(QStringLiteral("yyyy/MM/dd"));

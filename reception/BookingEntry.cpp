@@ -165,6 +165,7 @@ void Main_Form::wireEntry()
             Text_End_Time_LostFocus();
         }
     });
+    m_entryWatch = watch;
     Text_Start_Time->installEventFilter(watch);
     Text_End_Time->installEventFilter(watch);
 }
@@ -340,6 +341,15 @@ void refuseTime(QWidget *form, QLineEdit *box, bool &checking)
 }
 
 } // namespace
+
+bool Main_Form::CheckTimeBox(QLineEdit *box)
+{
+    const QString text = box->text();
+    if (text.isEmpty() || ParseTime(ToHalfWidth(text)))
+        return true;
+    refuseTime(this, box, m_checkingTime);
+    return false;
+}
 
 bool Main_Form::Text_Start_Time_LostFocus()
 {

@@ -67,6 +67,7 @@ void Main_Form::wireCustomerArea()
     // The history shows what was booked: a click on its check-box columns must not flip them.
     connect(Grid_Rireki, &Grid::beforeEdit, this, [](int, int, bool &cancel) { cancel = true; });
     auto *check = new FocusOutCheck(this);
+    m_customerWatch = check;
     for (QWidget *box : std::initializer_list<QWidget *>{Text_Tel, Combo_Name, Text_Note, Text_Place})
         box->installEventFilter(check);
     // The name list is only ever filled by the search: Enter must not add the typed name to it.
@@ -188,6 +189,8 @@ void Main_Form::Cmd_UserUpdate_Click()
 {
     if (CurrentCustomerId == 0)
         return;
+    if (!RecheckBoxes({Text_Tel, Combo_Name, Text_Note}))
+        return;
     if (Text_Tel->text().isEmpty()) {
         Notice(this, QStringLiteral("電話番号が入力されていません。"));
         return;
@@ -201,6 +204,19 @@ void Main_Form::Cmd_UserUpdate_Click()
     }
     // Either way the area shows again what the file holds, for the same customer.
     guarded([&] { searchTel(id); });
+}
+
+bool Main_Form::RecheckBoxes(std::initializer_list<QWidget *> boxes)
+{
+    for (QWidget *box : boxes) {
+        // A time is only judged here: what leaving it moves (the end after the start) was done when it
+        // was left, and must not happen twice.
+        const bool ok = box == Text_Start_Time || box == Text_End_Time ? CheckTimeBox(static_cast<QLineEdit *>(box))
+                                                                       : CheckCustomerField(box);
+        if (!ok)
+            return false;
+    }
+    return true;
 }
 
 bool Main_Form::CheckCustomerField(QWidget *box)

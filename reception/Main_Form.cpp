@@ -82,7 +82,14 @@ Main_Form::Main_Form(Application &app, QWidget *parent)
     m_module.setBoardShopList(Combo_Shop_Name, [this](int p) { SelectShop(p); });
 }
 
-Main_Form::~Main_Form() = default;
+Main_Form::~Main_Form()
+{
+    // The boxes' checks must not run on a board that is half gone: a box that has the focus when its
+    // window is destroyed loses it, and the watch would check it against members already destroyed.
+    delete m_entryWatch;
+    delete m_customerWatch;
+    delete centralWidget();
+}
 
 void Main_Form::buildLayout()
 {

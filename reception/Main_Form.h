@@ -10,6 +10,7 @@
 #include <QVector>
 #include <array>
 #include <functional>
+#include <initializer_list>
 
 class QAction;
 class QCheckBox;
@@ -158,6 +159,9 @@ public:
     void Cmd_UserUpdate_Click();
     // The lost-focus check of Text_Tel, Combo_Name, Text_Note or Text_Place: false after a refusal.
     bool CheckCustomerField(QWidget *box);
+    // Runs the lost-focus check of each box again, in the order given (the screen's), and stops at the
+    // first refusal: told, focus in that box. What a box refused never reaches the file by a click.
+    bool RecheckBoxes(std::initializer_list<QWidget *> boxes);
     void mnuRDel_Click();
     // Cmd_Regist.
     void RegisterBooking();
@@ -200,6 +204,8 @@ private:
     void showHistory(const CustomerHistory &history);
     void clearHistory();
     bool m_checkingField = false;
+    QObject *m_customerWatch = nullptr;   // the boxes' focus watches, removed before the board goes
+    QObject *m_entryWatch = nullptr;
 
     Application &m_app;
     Module1 &m_module;
@@ -217,6 +223,8 @@ private:
     // False when the time was refused (told, focus back in the box).
     bool Text_Start_Time_LostFocus();
     bool Text_End_Time_LostFocus();
+    // Refuses a time box's text that is not a time (told, focus back), without what leaving it does.
+    bool CheckTimeBox(QLineEdit *box);
     // The companion's option flags at this shop (column 10 of the picked board row).
     qint16 OfferedOptionMask() const;
     bool m_checkingTime = false;   // a time message is up: the focus moves it causes are not leaves

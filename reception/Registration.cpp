@@ -61,6 +61,9 @@ std::optional<QTime> storedTime(const QVariant &v)
 
 void Main_Form::RegisterBooking()
 {
+    // Every box is judged again as the operator left it: a refused text is never stored by a click.
+    if (!RecheckBoxes({Text_Tel, Combo_Name, Text_Note, Text_Start_Time, Text_End_Time, Text_Place}))
+        return;
     QString name = Combo_Name->currentText();
     QString tel = Text_Tel->text();
     if (name.isEmpty() && tel.isEmpty()) {

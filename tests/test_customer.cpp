@@ -1,11 +1,16 @@
 // The customer area: search, the visit history and total, the customer's own data, the field checks
 // and the deletion of one history row.
+#include "data/Clock.h"
+#include "reception/BookingEntry.h"
 #include "reception/BookingStore.h"
 #include "reception/Grid.h"
+#include "support/AllOrNothing.h"
 #include "support/TestApp.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QTest>
 
@@ -61,6 +66,8 @@ private slots:
     void fieldChecks_data();
     void fieldChecks();
     void leavingABoxChecksIt();
+    void aRefusedBoxIsNeverStoredByAClick_data();
+    void aRefusedBoxIsNeverStoredByAClick();
     void searchTwoNamesOnOneNumber();
     void historyColumns();
     void longHistoryAndVanishedNames();
@@ -127,6 +134,62 @@ void CustomerTest::leavingABoxChecksIt()
     QTest::keyClick(a.b().Combo_Rank->lineEdit(), Qt::Key_Return);
     QCOMPARE(a.b().Combo_Rank->count(), 4);
     QCOMPARE(a.b().Combo_Rank->currentText(), QString("VIP"));
+}
+
+void CustomerTest::aRefusedBoxIsNeverStoredByAClick_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    const QString wide13(13, QChar(0x5C71)), wide26(26, QChar(0x5C71));
+    for (const char *button : {"Cmd_Regist", "Cmd_UserUpdate"}) {
+        const QString b = QString::fromLatin1(button);
+        QTest::addRow("%s: tel", button) << b << "Text_Tel" << "0901111x9" << TelMessage();
+        QTest::addRow("%s: name", button) << b << "Combo_Name" << wide13 << NameMessage();
+        QTest::addRow("%s: note", button) << b << "Text_Note" << wide26 << NoteMessage();
+    }
+    QTest::newRow("Cmd_Regist: place") << "Cmd_Regist" << "Text_Place" << wide13 << PlaceMessage();
+    QTest::newRow("Cmd_Regist: start") << "Cmd_Regist" << "Text_Start_Time" << "25:00" << TimeMessage();
+    QTest::newRow("Cmd_Regist: end") << "Cmd_Regist" << "Text_End_Time" << "9x" << TimeMessage();
+}
+
+void CustomerTest::aRefusedBoxIsNeverStoredByAClick()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, box);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    Clock::set(QDateTime(QDate(2026, 12, 8), QTime(21, 0)));
+    Area a;
+    a.customer("花子", "0901");
+    a.b().Combo_Shop_Name->setCurrentIndex(0);
+    emit a.b().Combo_Shop_Name->activated(0);
+    a.t.module().SyncStatusRows(a.girl);
+    a.b().ReloadShownShop();
+    a.b().Grid_Girl->editCell(1, 2, "出勤");
+    a.search("0901");
+    a.b().Grid_Girl->clickCell(1, 3);   // out for this booking: the entry area is filled
+    a.b().Combo_Course->setCurrentIndex(0);
+    emit a.b().Combo_Course->activated(0);
+    a.b().show();
+    QVERIFY(QTest::qWaitForWindowActive(&a.b()));
+
+    auto *w = a.b().findChild<QWidget *>(box);
+    auto *line = qobject_cast<QLineEdit *>(w);
+    line ? line->setText(text) : qobject_cast<QComboBox *>(w)->setEditText(text);
+    const QStringList before = test::DumpStore(a.t.db());
+    a.t.prompt().clear();
+    a.t.prompt().answer(Answer::Ok);   // should 顧客データ修正 get as far as its question
+    auto *click = a.b().findChild<QPushButton *>(button);
+    // Refused once and told, the second click is refused again: nothing reaches the file either time.
+    for (int i = 1; i <= 2; ++i) {
+        click->click();
+        QCOMPARE(a.t.prompt().messages(), QStringList(i, message));
+        QCOMPARE(QApplication::focusWidget(), w);
+        QCOMPARE(test::DumpStore(a.t.db()), before);
+    }
+    Clock::reset();
 }
 
 void CustomerTest::searchTwoNamesOnOneNumber()

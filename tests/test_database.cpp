@@ -18,6 +18,7 @@ class DatabaseTest : public QObject
 private slots:
     void atomicActionsCommitAllOrNothing();
     void aLockedFileIsToldInJapanese();
+    void aFullDiskIsToldInJapaneseAtAStatementOrTheCommit();
     void onlyOurDatabaseIsAccepted_data();
     void onlyOurDatabaseIsAccepted();
 };
@@ -67,6 +68,41 @@ void DatabaseTest::aLockedFileIsToldInJapanese()
         other.close();
     }
     QSqlDatabase::removeDatabase("other");
+}
+
+void DatabaseTest::aFullDiskIsToldInJapaneseAtAStatementOrTheCommit()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.mdb");
+    Database::createFile(path);
+    Database db;
+    db.open(path);
+    // The file may not grow: the engine answers exactly as on a full disk.
+    db.handle().exec(QStringLiteral("PRAGMA max_page_count=%1;").arg(db.scalar("PRAGMA page_count;").toInt()));
+    try {
+        db.atomic([&] {
+            for (int i = 0; i < 2000; ++i)
+                db.exec("INSERT INTO 顧客(\"TEL\",\"備考\") VALUES('1',?);", {QString(50, 'x')});
+        });
+        QFAIL("a write to a full file went through");
+    } catch (const AppError &e) {
+        QVERIFY2(e.description().startsWith("ディスクの空き容量が足りないため、書き込めませんでした。"), qPrintable(e.description()));
+    }
+    QVERIFY(!db.inTransaction());
+
+    // A failure that only the commit finds carries the engine's code too, so it is told the same way.
+    db.handle().exec("PRAGMA max_page_count=1000000;");
+    db.handle().exec("PRAGMA foreign_keys=ON;");
+    db.exec("CREATE TABLE p(id INTEGER PRIMARY KEY);");
+    db.exec("CREATE TABLE c(pid INTEGER REFERENCES p(id) DEFERRABLE INITIALLY DEFERRED);");
+    try {
+        db.atomic([&] { db.exec("INSERT INTO c(pid) VALUES(7);"); });
+        QFAIL("a commit that breaks a rule went through");
+    } catch (const AppError &e) {
+        QCOMPARE(e.number() & 0xff, 19);
+        QVERIFY2(e.description().startsWith("保存できない値が含まれています。"), qPrintable(e.description()));
+    }
+    QCOMPARE(db.scalar("SELECT count(*) FROM c;").toInt(), 0);
 }
 
 void DatabaseTest::onlyOurDatabaseIsAccepted_data()

@@ -97,6 +97,7 @@ struct Agency
     void restore(const QString &source)
     {
         t.prompt().answerText(source);
+        t.prompt().answer(Answer::Ok);   // replace the database with it
         t.board().mnuRestore->trigger();
     }
     void purge(const QString &answer, Answer confirm = Answer::Yes)
@@ -120,6 +121,9 @@ private slots:
     void refusedOrFailedOperationsChangeNothing_data();
     void refusedOrFailedOperationsChangeNothing();
     void compactionTwiceInARow();
+    void anUnfinishedCompactionIsClearedAway();
+    void purgeRefusesTheRunningDay_data();
+    void purgeRefusesTheRunningDay();
     void purgeDeletesUpToTheDateAndUnusedDeletedEntries();
     void purgeIsAllOrNothing();
 };
@@ -161,7 +165,11 @@ void MaintenanceTest::backupThenRestoreGivesTheSameRows()
     QCOMPARE(f.t.board().Combo_Shop_Name->currentIndex(), 0);
     QCOMPARE(f.dutyShown(1), QString("出勤"));
     QCOMPARE(f.t.board().CurrentCustomerId, 0);
-    QVERIFY(f.t.prompt().messages().isEmpty());
+    // Asked first, naming both files, and told when it is done.
+    const QStringList told = f.t.prompt().messages();
+    QCOMPARE(told.size(), 2);
+    QVERIFY(told[0].contains(f.dbPath()) && told[0].contains(target) && told[0].endsWith("よろしいですか？"));
+    QCOMPARE(told[1], "リストアが終了しました。\r\n" + target + " の内容に置き換えました。");
     QVERIFY(f.partials().isEmpty());
     QVERIFY(f.t.prompt().unexpected().isEmpty());
 }
@@ -193,9 +201,11 @@ void MaintenanceTest::restoreKeepsOrCreatesTheStatusTable()
 
     // The running board shows another duty state that it has not written yet.
     f.t.board().Grid_Girl->setText(1, 2, "退勤");
+    f.t.prompt().clear();
     f.restore(target);
 
-    QVERIFY(f.t.prompt().messages().isEmpty());
+    QCOMPARE(f.t.prompt().messages().size(), 2);
+    QVERIFY(f.t.prompt().lastMessage().startsWith("リストアが終了しました。"));
     if (withStatus) {
         QCOMPARE(DumpStore(f.t.db()), restored);
         QCOMPARE(f.dutyShown(1), QString("出勤"));
@@ -225,11 +235,15 @@ void MaintenanceTest::refusedOrFailedOperationsChangeNothing_data()
     QTest::newRow("restore a truncated copy") << "restore" << "truncated.mdb" << notOurs;
     QTest::newRow("restore another program's file") << "restore" << "foreign.mdb" << notOurs;
     QTest::newRow("restore a missing file") << "restore" << "missing.mdb" << notOurs;
-    QTest::newRow("restore, copy fails") << "restore" << "good.mdb" << "Error!!  ";
+    const QString full = "Error!!  ディスクの空き容量が足りないため、書き込めませんでした。: ";
+    QTest::newRow("restore, copy fails") << "restore" << "good.mdb" << full + "データベースのフォルダー ";
     QTest::newRow("backup onto the database file") << "backup" << "rosterpad.mdb" << "使用中のデータベースファイルそのものには";
     QTest::newRow("backup into a missing folder") << "backup" << "nowhere/save.mdb" << "バックアップ先のフォルダーがありません。";
     QTest::newRow("backup onto a folder") << "backup" << "folder" << "フォルダーにはバックアップできません。";
-    QTest::newRow("backup over an older one, copy fails") << "backup" << "good.mdb" << "Error!!  ";
+    QTest::newRow("backup over an older one, copy fails") << "backup" << "good.mdb" << full;
+    for (const char *side : {"rosterpad.mdb-journal", "rosterpad.mdb-wal", "rosterpad.mdb-shm", "rosterpad.lck"})
+        QTest::addRow("backup onto %s", side) << "backup" << side
+                                             << QString(side) + " はプログラムが使用するファイルの名前のため";
     QTest::newRow("compaction with a leftover comp.mdb") << "compact" << "comp.mdb" << "前回の最適化のファイルが残っているため";
     QTest::newRow("compaction, rebuild fails") << "compact" << "" << "Error!!  ";
 }
@@ -242,13 +256,15 @@ void MaintenanceTest::refusedOrFailedOperationsChangeNothing()
     Agency f;
     const QString path = f.path(chosen);
     QVERIFY(QDir(f.t.folder()).mkdir("folder"));
-    if (chosen == "text.mdb" || chosen == "comp.mdb") {
+    if (chosen == "text.mdb") {
         writeFile(path, "顧客,店舗\r\n山田,Ａ店\r\n");
     } else if (chosen == "truncated.mdb") {
         f.backup(path);
         const QByteArray whole = readAll(path);
         QVERIFY(whole.size() > 8192);
         writeFile(path, whole.left(whole.size() / 2));
+    } else if (chosen == "comp.mdb") {
+        f.backup(path);   // a complete copy: somebody's, not an unfinished one
     } else if (chosen == "foreign.mdb") {
         execOn(path, {"CREATE TABLE notes(id INTEGER PRIMARY KEY, body TEXT);"});
     } else if (chosen == "good.mdb") {
@@ -269,11 +285,15 @@ void MaintenanceTest::refusedOrFailedOperationsChangeNothing()
         f.t.board().mnuCompact->trigger();
     } else {
         f.t.prompt().answerText(path);
+        if (menu == "restore")
+            f.t.prompt().answer(Answer::Ok);
         (menu == "backup" ? f.t.board().mnuBackup : f.t.board().mnuRestore)->trigger();
     }
     f.t.db().failNthWrite(0);
 
     QVERIFY2(f.t.prompt().lastMessage().startsWith(told), qPrintable(f.t.prompt().lastMessage()));
+    if (chosen == "good.mdb")   // the place named is the one the operator knows, never the database file
+        QVERIFY(f.t.prompt().lastMessage().contains(": " + (menu == "backup" ? path : "データベースのフォルダー " + f.t.folder()) + "  Error No.= "));
     QCOMPARE(f.t.db().path(), f.dbPath());
     QCOMPARE(readAll(f.dbPath()), dbBytes);
     QCOMPARE(DumpStore(f.t.db()), rows);
@@ -296,6 +316,57 @@ void MaintenanceTest::compactionTwiceInARow()
     QVERIFY(!QFile::exists(f.path("comp.mdb")));
     QCOMPARE(f.t.db().path(), f.dbPath());
     QCOMPARE(DumpStore(f.t.db()), before);
+}
+
+void MaintenanceTest::anUnfinishedCompactionIsClearedAway()
+{
+    Agency f;
+    const QStringList before = DumpStore(f.t.db());
+    // What a compaction killed half-way leaves: the start of a copy, and its journal.
+    writeFile(f.path("comp.mdb"), readAll(f.dbPath()).left(1024));
+    writeFile(f.path("comp.mdb-journal"), QByteArray(512, '\0'));
+    f.t.prompt().answer(Answer::Ok);
+    f.t.board().mnuCompact->trigger();
+    const QStringList told = f.t.prompt().messages();
+    QCOMPARE(told.size(), 3);
+    QVERIFY(told[1].startsWith("前回中断された最適化の途中のファイルを削除しました。"));
+    QCOMPARE(told[2], QString("最適化が終了しました。"));
+    QVERIFY(!QFile::exists(f.path("comp.mdb")));
+    QVERIFY(!QFile::exists(f.path("comp.mdb-journal")));
+    QCOMPARE(DumpStore(f.t.db()), before);
+}
+
+void MaintenanceTest::purgeRefusesTheRunningDay_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("refused");
+    const QDateTime evening(QDate(2026, 12, 8), QTime(21, 0)), smallHours(QDate(2026, 12, 9), QTime(3, 0));
+    QTest::newRow("yesterday") << evening << "26/12/07" << false;
+    QTest::newRow("today") << evening << "26/12/08" << true;
+    QTest::newRow("far ahead") << evening << "99/12/31" << true;
+    QTest::newRow("03:00 belongs to the day before") << smallHours << "26/12/08" << true;
+    QTest::newRow("03:00, the day before that") << smallHours << "26/12/07" << false;
+}
+
+void MaintenanceTest::purgeRefusesTheRunningDay()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QString, answer);
+    QFETCH(bool, refused);
+    Agency f;
+    f.booking(f.shopA, f.ai, "2026-12-07");
+    Clock::set(now);
+    const int rows = f.t.db().scalar("SELECT count(*) FROM 履歴;").toInt();
+    f.purge(answer);
+    if (refused) {
+        QCOMPARE(f.t.prompt().messages().size(), 1);
+        QVERIFY(f.t.prompt().lastMessage().startsWith("本日（2026/12/08）以降の履歴データは削除できません。"));
+        QCOMPARE(f.t.db().scalar("SELECT count(*) FROM 履歴;").toInt(), rows);
+    } else {
+        QCOMPARE(f.t.prompt().lastMessage(), QString("2026/12/07までの履歴データを削除しました。"));
+        QCOMPARE(f.t.db().scalar("SELECT count(*) FROM 履歴;").toInt(), 0);
+    }
 }
 
 void MaintenanceTest::purgeDeletesUpToTheDateAndUnusedDeletedEntries()

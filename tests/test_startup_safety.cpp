@@ -86,6 +86,7 @@ private slots:
     void terminationEndsStartupCleanly_data();
     void terminationEndsStartupCleanly();
     void terminationDuringTheExitQuestionKeepsTheDutyState();
+    void terminationDuringTheBackupNoticeEndsTheProgram();
 };
 
 void StartupSafetyTest::unusableFileIsReportedAndTheBackupKept_data()
@@ -331,6 +332,31 @@ void StartupSafetyTest::terminationDuringTheExitQuestionKeepsTheDutyState()
     Database after;
     after.open(db);
     QCOMPARE(after.scalar("SELECT [出退勤] FROM 現在状況;").toInt(), 1);
+}
+
+void StartupSafetyTest::terminationDuringTheBackupNoticeEndsTheProgram()
+{
+    QTemporaryDir dir;
+    makeFile(dir.path() + "/rosterpad.mdb", {"本店"}, 200);
+    // The real notice that the backup could not be made is open when the end comes.
+    Application app(dir.path());
+    app.setSplashWaitMs(0);
+    app.setBackupFreeSpaceLimit(16 * 1024);
+    bool modalWhenEnded = false;
+    QTimer::singleShot(300, &app, [&] {
+        modalWhenEnded = QApplication::activeModalWidget() != nullptr;
+        app.terminate();
+    });
+    QTimer::singleShot(8000, [] {
+        if (QWidget *box = QApplication::activeModalWidget())
+            box->close();
+    });
+    // One signal is enough: start-up does not hand a program that was told to end to its event loop.
+    QVERIFY(!app.start());
+    QVERIFY(modalWhenEnded);
+    QVERIFY(app.finished());
+    QVERIFY(!app.database().isOpen());
+    QVERIFY(!app.mainForm()->isVisible());
 }
 
 QTEST_MAIN(StartupSafetyTest)
