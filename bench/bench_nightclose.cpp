@@ -14,7 +14,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -89,7 +89,7 @@ RP_BENCH("nightclose")
         const QVector<qint32> shops(m.ShopIDs.begin(), m.ShopIDs.begin() + m.ShopCount);
         board.Cmd_NightClose->click();
         Form_NightClose *w = board.nightCloseForm();
-        const int companions = w->Tree_Slips->topLevelItemCount();
+        const int companions = w->Tree_Slips->model()->rowCount();
 
         Database bare;
         bare.open(folder + QStringLiteral("/rosterpad.mdb"));
@@ -118,7 +118,15 @@ RP_BENCH("nightclose")
         };
 
         const QString what = QStringLiteral("%1 bookings, %2 companions").arg(bookings).arg(companions);
-        bench::Measure(QStringLiteral("night close: opening the window on the busiest day (%1), first paint included").arg(what), 20,
+        // As the sales window is measured (the records read and shown in the controls), and once more
+        // with the first paint of the window.
+        bench::Measure(QStringLiteral("night close: opening the window on the busiest day (%1)").arg(what), 20,
+                       [&] {
+                           w->Cmd_Quit->click();
+                           board.Cmd_NightClose->click();
+                       },
+                       bareReads, bench::Target{50});
+        bench::Measure(QStringLiteral("night close: the same, first paint included"), 20,
                        [&] {
                            w->Cmd_Quit->click();
                            board.Cmd_NightClose->click();
@@ -140,7 +148,7 @@ RP_BENCH("nightclose")
         // RP_NIGHT_CLOSE_SHOT=file.png: the window on the busy day with a slip picked, for a look at its layout.
         const QString shot = qEnvironmentVariable("RP_NIGHT_CLOSE_SHOT");
         if (!shot.isEmpty()) {
-            w->Tree_Slips->setCurrentItem(w->Tree_Slips->topLevelItem(0));
+            w->Tree_Slips->setCurrentIndex(w->Tree_Slips->model()->index(0, 0));
             for (int i = 0; i < 20; ++i)
                 QCoreApplication::processEvents();
             w->grab().save(shot);

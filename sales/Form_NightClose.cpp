@@ -16,7 +16,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace rp {
@@ -60,15 +60,14 @@ Form_NightClose::Form_NightClose(Module1 &module, QWidget *parent) : ChildWindow
     dayRow->addStretch(1);
     layout->addLayout(dayRow);
 
-    Tree_Slips = named(new QTreeWidget(this), QStringLiteral("Tree_Slips"));
-    Tree_Slips->setHeaderLabels({QStringLiteral("源氏名・店舗"), QStringLiteral("顧客"), QStringLiteral("時間"),
-                                 QStringLiteral("コース"), QStringLiteral("オプション"), QStringLiteral("延長"),
-                                 QStringLiteral("指名"), QStringLiteral("ｷｬﾝｾﾙ"), QStringLiteral("総売上"),
-                                 QStringLiteral("支払"), QStringLiteral("店売上")});
+    m_model = new NightCloseModel(this);
+    Tree_Slips = named(new QTreeView(this), QStringLiteral("Tree_Slips"));
+    Tree_Slips->setModel(m_model);
     const int widths[] = {150, 100, 96, 110, 130, 50, 40, 44, 80, 80, 80};
-    for (int c = 0; c < 11; ++c)
+    for (int c = 0; c < NightCloseModel::Columns; ++c)
         Tree_Slips->setColumnWidth(c, widths[c]);
     Tree_Slips->setUniformRowHeights(true);
+    Tree_Slips->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Tree_Slips->setMinimumSize(980, 330);
     layout->addWidget(Tree_Slips, 1);
 
@@ -158,66 +157,27 @@ void Form_NightClose::showDay(const QDate &day)
         const QVector<qint32> shops(m_module.ShopIDs.begin(), m_module.ShopIDs.begin() + m_module.ShopCount);
         // Read whole before anything shown changes: a failure leaves the window as it was.
         NightClose close = LoadNightClose(m_module.AppDatabase, day, shops);
-        m_close = std::move(close);
+        m_model->setClose(std::move(close));
+        const NightClose &shown = m_model->close();
         Label_Day->setText(BusinessDayText(day) + QStringLiteral(" の精算"));
-        Label_Total[0]->setText(FormatNumber(m_close.totals.gross));
-        Label_Total[1]->setText(FormatNumber(m_close.totals.shopShare));
-        Label_Total[2]->setText(FormatNumber(m_close.totals.pay));
-        Label_Total[3]->setText(QString::number(m_close.totals.visits));
-        fillTree();
+        Label_Total[0]->setText(FormatNumber(shown.totals.gross));
+        Label_Total[1]->setText(FormatNumber(shown.totals.shopShare));
+        Label_Total[2]->setText(FormatNumber(shown.totals.pay));
+        Label_Total[3]->setText(QString::number(shown.totals.visits));
+        // Every section open, each booking's charges on one line across the columns.
+        Tree_Slips->expandAll();
+        for (int c = 0; c < shown.companions.size(); ++c)
+            for (int b = 0; b < shown.companions[c].bookings.size(); ++b)
+                Tree_Slips->setFirstColumnSpanned(0, m_model->parent(m_model->chargesRow(c, b)), true);
+        if (!shown.companions.isEmpty())
+            Tree_Slips->setCurrentIndex(m_model->index(0, 0));
         fillShops();
     });
 }
 
-void Form_NightClose::fillTree()
-{
-    Tree_Slips->clear();
-    const auto alignNumbers = [](QTreeWidgetItem *item) {
-        for (int c : {5, 8, 9, 10})
-            item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
-        for (int c : {6, 7})
-            item->setTextAlignment(c, Qt::AlignCenter);
-    };
-    QList<QTreeWidgetItem *> sections;
-    QList<QTreeWidgetItem *> explanations;
-    for (const NightCloseCompanion &her : m_close.companions) {
-        auto *top = new QTreeWidgetItem(QStringList{her.genji, QStringLiteral("%1本").arg(her.totals.visits), {}, {}, {}, {},
-                                                    {}, {}, FormatNumber(her.totals.gross), FormatNumber(her.totals.pay),
-                                                    FormatNumber(her.totals.shopShare)});
-        QFont bold = top->font(0);
-        bold.setBold(true);
-        for (int c : {0, 1, 8, 9, 10})
-            top->setFont(c, bold);
-        top->setData(0, Qt::UserRole, her.id);
-        alignNumbers(top);
-        for (const NightCloseBooking &b : her.bookings) {
-            auto *line = new QTreeWidgetItem(top, BookingCells(b));
-            alignNumbers(line);
-            // How her pay came out of the booking's charges, on one line under it.
-            QStringList charges;
-            for (const StoredCharge &c : b.charges)
-                charges << ChargeText(c);
-            auto *explained = new QTreeWidgetItem(
-                line, QStringList{charges.isEmpty() ? TotalsOnlyNote() : charges.join(QStringLiteral("　／　"))});
-            explained->setForeground(0, QColor(70, 70, 70));
-            if (!charges.isEmpty())
-                explained->setToolTip(0, charges.join(QLatin1Char('\n')));
-            explanations << explained;
-        }
-        sections << top;
-    }
-    Tree_Slips->addTopLevelItems(sections);
-    // Spanning is a property of the item in its view: set once the items are in it.
-    for (QTreeWidgetItem *explained : explanations)
-        explained->setFirstColumnSpanned(true);
-    Tree_Slips->expandAll();
-    if (!sections.isEmpty())
-        Tree_Slips->setCurrentItem(sections.first());
-}
-
 void Form_NightClose::fillShops()
 {
-    Grid_Shops->setRowCount(int(m_close.shops.size()) + 1);
+    Grid_Shops->setRowCount(int(m_model->close().shops.size()) + 1);
     const auto put = [this](int row, const QString &name, const SalesFigures &f, bool bold) {
         const QStringList texts{name, QString::number(f.visits), FormatNumber(f.gross), FormatNumber(f.shopShare),
                                 FormatNumber(f.pay)};
@@ -233,22 +193,14 @@ void Form_NightClose::fillShops()
             Grid_Shops->setItem(row, c, item);
         }
     };
-    for (int r = 0; r < m_close.shops.size(); ++r)
-        put(r, m_close.shops[r].name, m_close.shops[r].totals, false);
-    put(int(m_close.shops.size()), QStringLiteral("合計"), m_close.totals, true);
-}
-
-qint32 Form_NightClose::chosenCompanion() const
-{
-    const QTreeWidgetItem *item = Tree_Slips->currentItem();
-    while (item && item->parent())
-        item = item->parent();
-    return item ? item->data(0, Qt::UserRole).toInt() : 0;
+    for (int r = 0; r < m_model->close().shops.size(); ++r)
+        put(r, m_model->close().shops[r].name, m_model->close().shops[r].totals, false);
+    put(int(m_model->close().shops.size()), QStringLiteral("合計"), m_model->close().totals, true);
 }
 
 void Form_NightClose::Cmd_Print_Girl_Click()
 {
-    const qint32 id = chosenCompanion();
+    const qint32 id = m_model->companionOf(Tree_Slips->currentIndex());
     if (id == 0) {
         Notice(this, QStringLiteral("印刷するコンパニオンを選択してください。"));
         return;
@@ -263,11 +215,11 @@ void Form_NightClose::Cmd_Print_Summary_Click() { print(NightClosePages::Summary
 void Form_NightClose::print(NightClosePages pages, qint32 companionId)
 {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QStringLiteral("精算 ") + m_close.day.toString(QStringLiteral("yyyy-MM-dd")));
+    printer.setDocName(QStringLiteral("精算 ") + m_model->close().day.toString(QStringLiteral("yyyy-MM-dd")));
     SetA4(printer);
     if (!Printing().choose(this, printer, QStringLiteral("精算の印刷")))
         return;
-    if (!PrintNightClose(m_close, pages, companionId, printer))
+    if (!PrintNightClose(m_model->close(), pages, companionId, printer))
         Notice(this, QStringLiteral("印刷できませんでした。"));
 }
 
@@ -278,12 +230,12 @@ void Form_NightClose::Cmd_Pdf_Click()
     spec.title = QStringLiteral("精算をPDFで保存");
     spec.filter = QStringLiteral("PDF ファイル(*.pdf)|*.pdf|すべてのファイル(*.*)|*.*");
     spec.defaultSuffix = QStringLiteral("pdf");
-    spec.initialPath = QStringLiteral("精算_%1.pdf").arg(m_close.day.toString(QStringLiteral("yyyyMMdd")));
+    spec.initialPath = QStringLiteral("精算_%1.pdf").arg(m_model->close().day.toString(QStringLiteral("yyyyMMdd")));
     const std::optional<QString> path = Prompt().fileName(this, spec);
     if (!path || path->isEmpty())
         return;
     QString error;
-    if (!WritePdf(NightCloseSections(m_close, NightClosePages::Everything), *path, false, &error))
+    if (!WritePdf(NightCloseSections(m_model->close(), NightClosePages::Everything), *path, false, &error))
         Notice(this, error);
 }
 

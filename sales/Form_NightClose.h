@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ChildWindow.h"
+#include "sales/NightCloseModel.h"
 #include "sales/NightCloseReport.h"
 
 #include <array>
@@ -10,7 +11,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
-class QTreeWidget;
+class QTreeView;
 
 namespace rp {
 
@@ -33,14 +34,14 @@ public:
     void Cmd_Pdf_Click();
     void Cmd_Quit_Click();
 
-    const NightClose &shown() const { return m_close; }
+    const NightClose &shown() const { return m_model->close(); }
 
     QLineEdit *Text_Date = nullptr;
     QPushButton *Cmd_Disp = nullptr;
     QLabel *Label_Day = nullptr;
     // One section per companion: her totals; under it her bookings; under each its charges, as the slip
     // explains her pay. The slip printed alone is the one of the companion picked here.
-    QTreeWidget *Tree_Slips = nullptr;
+    QTreeView *Tree_Slips = nullptr;
     // The shops, each with its visits, takings, share and pay, and the day's total line.
     QTableWidget *Grid_Shops = nullptr;
     // 0 総売上, 1 店売上, 2 ｺﾝﾊﾟﾆｵﾝ支払, 3 来客本数 of the day, as the sales window shows them.
@@ -56,15 +57,12 @@ protected:
 
 private:
     void showDay(const QDate &day);
-    // The companion of the section picked in the tree (her line, a booking or a charge of hers); 0 for none.
-    qint32 chosenCompanion() const;
-    void fillTree();
     void fillShops();
     void print(NightClosePages pages, qint32 companionId);
     void guarded(const std::function<void()> &action);
 
     Module1 &m_module;
-    NightClose m_close;
+    NightCloseModel *m_model = nullptr;
 };
 
 } // namespace rp
