@@ -9,9 +9,13 @@
 #include "masters/Form_GirlData.h"
 #include "masters/Form_ShopData.h"
 #include "reception/Main_Form.h"
+#include "reception/StatusStore.h"
 #include "sales/Form_Sales.h"
 
 #include "app/StartupBackup.h"
+#include "data/Clock.h"
+#include "data/DateUtil.h"
+#include "maintenance/DailyBackup.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -52,10 +56,12 @@ Application::Application(const QString &appPath, QObject *parent)
     AppPath = QDir::cleanPath(QDir(appPath).absolutePath());
     DbPath = AppPath + QStringLiteral("/rosterpad.mdb");
     BackupPath = AppPath + QStringLiteral("/rosterpad.md_");
+    Settings = ReadSettings(AppPath);
 }
 
 Application::~Application()
 {
+    waitForDailyBackup();
     m_backup.reset();   // waits for the worker, which removes its unfinished copy
     delete m_about;
     delete m_splash;
@@ -75,7 +81,8 @@ bool Application::start()
     auto leave = qScopeGuard([this] { m_starting = false; });
 
     // One program per folder: a second copy would write its board back over the first one's bookings.
-    if (!takeLock()) {
+    // On a server the PCs are many by design; the lock, like the file's checks and backup, is SQLite's.
+    if (!onServer() && !takeLock()) {
         Notice(nullptr, AppTitle() + QStringLiteral(" は既に起動しています。"));
         m_finished = true;
         return false;
@@ -87,7 +94,8 @@ bool Application::start()
     QElapsedTimer waited;
     waited.start();
     // The file is judged and its backup taken behind the splash, so a big file costs no extra time.
-    prepareFile();
+    if (!onServer())
+        prepareFile();
     while (waited.elapsed() < m_splashWaitMs && !m_terminating) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(10);
@@ -106,9 +114,12 @@ bool Application::start()
 
         // The database file: checked and backed up, created on the very first run, or brought back.
         m_splash->setMessage(QStringLiteral("DataBase Open・・・"));
-        if (m_fileProblem)
+        if (onServer()) {
+            // Never a local file instead: a server that cannot be used ends the program.
+            m_database->connect(Settings);
+        } else if (m_fileProblem) {
             throw *m_fileProblem;
-        if (m_backup) {
+        } else if (m_backup) {
             // Nothing may write the file before its copy is taken.
             m_backup->waitForCopy();
         } else if (!createOrRestore()) {
@@ -117,7 +128,8 @@ bool Application::start()
             return false;
         }
         m_splash->setMessage(QStringLiteral("初期設定中・・・"));
-        m_database->open(DbPath);
+        if (!onServer())
+            m_database->open(DbPath);
 
         // Lists and bit tables.
         m_module->LoadShopList();
@@ -140,6 +152,13 @@ bool Application::start()
             throw AppError(m_backup->result().number, m_backup->result().reason);
         }
     } catch (const AppError &error) {
+        if (onServer()) {
+            // Told, then the program ends: nothing was written on the server.
+            ShowCommonError(m_splash, error);
+            m_database->close();
+            closeDatabase();
+            return false;
+        }
         m_main->show();
         ShowCommonError(m_main, error);
         if (m_terminating) {
@@ -166,6 +185,7 @@ bool Application::start()
     // The backup's outcome, if already known; otherwise it is told as soon as it is.
     m_starting = false;
     reportBackupOutcome();
+    keepDailyBackup();
     // Ended by the system while that notice was open: the box is closed, and no event loop is there
     // yet to carry the end any further, so it is finished here.
     if (m_terminating) {
@@ -200,7 +220,10 @@ void Application::prepareFile()
     }
     m_backup = std::make_unique<StartupBackup>(DbPath, BackupPath);
     m_backup->setFreeSpaceLimit(m_backupFreeSpace);
-    connect(m_backup.get(), &StartupBackup::finished, this, &Application::reportBackupOutcome, Qt::QueuedConnection);
+    connect(m_backup.get(), &StartupBackup::finished, this, [this] {
+        reportBackupOutcome();
+        keepDailyBackup();
+    }, Qt::QueuedConnection);
     m_backup->start();
 }
 
@@ -250,6 +273,41 @@ void Application::reportBackupOutcome()
     }
 }
 
+void Application::keepDailyBackup()
+{
+    if (!m_dailyBackups || !m_started || m_finished || m_terminating || m_dailyThread)
+        return;
+    // After the start-up copy, never beside it: both hold the file's read lock while they copy.
+    if (m_backup && !m_backup->isFinished())
+        return;
+    const QDate day = BusinessDate(Clock::now());
+    if (day == m_dailyDay || !QFileInfo(DbPath).isFile())
+        return;
+    m_dailyDay = day;
+    const QString db = DbPath;
+    m_dailyThread = QThread::create([this, db, day] { m_dailyFailure = dailybackup::MakeDaily(db, day).failure; });
+    connect(m_dailyThread, &QThread::finished, this, &Application::dailyBackupFinished, Qt::QueuedConnection);
+    m_dailyThread->start();
+}
+
+void Application::dailyBackupFinished()
+{
+    if (!m_dailyThread)
+        return;
+    m_dailyThread->wait();
+    delete m_dailyThread;
+    m_dailyThread = nullptr;
+    if (!m_dailyFailure.isEmpty() && !m_finished && !m_terminating)
+        Notice(m_main, m_dailyFailure);
+    m_dailyFailure.clear();
+}
+
+void Application::waitForDailyBackup()
+{
+    if (m_dailyThread)
+        dailyBackupFinished();
+}
+
 void Application::waitForStartupBackup()
 {
     if (!m_backup)
@@ -272,11 +330,11 @@ void Application::loadChildForms()
 
 void Application::ensureStatusTable()
 {
-    if (m_database->tableExists(QStringLiteral("現在状況")))
+    if (StatusTableExists(*m_database))
         return;
     m_database->beginTransaction();
     try {
-        m_database->exec(CreateStatusTableSql());
+        CreateStatusTable(*m_database);
         for (int i = 0; i < m_module->CompanionCount; ++i)
             m_module->SyncStatusRows(m_module->CompanionIDs[i]);
         m_database->commit();
@@ -288,6 +346,12 @@ void Application::ensureStatusTable()
 
 void Application::closeDatabase()
 {
+    // A daily copy in the making is finished first: it reads the file that is about to close.
+    if (m_dailyThread) {
+        m_dailyThread->wait();
+        delete m_dailyThread;
+        m_dailyThread = nullptr;
+    }
     if (m_backup) {
         // A backup still in the making is finished at a normal end; the system's end stops it.
         if (m_terminating)
@@ -319,7 +383,7 @@ bool Application::shutdown()
     try {
         m_main->WriteBackBoard();
         Answer answer = Answer::Yes;
-        if (m_database->scalar(QStringLiteral("SELECT count(*) FROM 現在状況 WHERE [出退勤]=1;")).toInt() > 0)
+        if (OnDutyCount(*m_database) > 0)
             answer = Prompt().message(m_main,
                                       QStringLiteral("まだ勤務中のコンパニオンがいます。勤務状態をクリアして終了しますか？"),
                                       Buttons::YesNoCancel);
@@ -333,7 +397,7 @@ bool Application::shutdown()
             return false;
         }
         if (answer == Answer::Yes)
-            m_database->exec(QStringLiteral("DROP TABLE 現在状況"));
+            DropStatusTable(*m_database);
     } catch (const AppError &error) {
         // The duty state stays in the file as it was; the program still ends.
         if (!m_terminating)

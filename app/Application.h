@@ -1,7 +1,9 @@
 #pragma once
 
 #include "data/AppError.h"
+#include "data/Connection.h"
 
+#include <QDate>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -9,6 +11,7 @@
 #include <optional>
 
 class QLockFile;
+class QThread;
 
 namespace rp {
 
@@ -23,7 +26,8 @@ class frmAbout;
 class StartupBackup;
 
 // The whole program: start-up, its windows and its one database connection. The program's directory
-// (where the database file lives) is given, so tests build the program in a folder of their own.
+// (where the database file, or the settings file naming a server, lives) is given, so tests build the
+// program in a folder of their own.
 class Application : public QObject
 {
     Q_OBJECT
@@ -52,9 +56,20 @@ public:
     // For tests: the start-up backup finds only this many bytes free on the disk.
     void setBackupFreeSpaceLimit(qint64 bytes) { m_backupFreeSpace = bytes; }
 
+    // The checked copy of each business day in the backup folder: made once the start-up backup is in
+    // place, and again when a running program sees the day change (the board's tick asks). Cheap when
+    // nothing is due. A failure is told once; it is tried again on the next day.
+    void keepDailyBackup();
+    void waitForDailyBackup();
+    // For tests: whether the program keeps daily copies at all (it does unless told otherwise).
+    void setDailyBackups(bool on) { m_dailyBackups = on; }
+
     QString AppPath;
     QString DbPath;
     QString BackupPath;
+    // Read once at construction from rosterpad.ini beside the program; SQLite when there is none.
+    ConnectionSettings Settings;
+    bool onServer() const { return Settings.engine == Engine::PostgreSQL; }
 
     Database &database() { return *m_database; }
     Module1 &module() { return *m_module; }
@@ -100,6 +115,12 @@ private:
     bool m_starting = false;
     bool m_terminating = false;
     bool m_backupReported = false;
+    // --- daily backups ---
+    void dailyBackupFinished();
+    bool m_dailyBackups = true;
+    QDate m_dailyDay;
+    QThread *m_dailyThread = nullptr;
+    QString m_dailyFailure;
 };
 
 } // namespace rp

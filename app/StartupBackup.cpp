@@ -96,7 +96,7 @@ void StartupBackup::finish(Result result)
 
 void StartupBackup::run()
 {
-    const QString backupName = QFileInfo(m_backupPath).fileName();
+    const QString backupName = m_label + QLatin1Char(' ') + QFileInfo(m_backupPath).fileName();
     const QString kept = QStringLiteral("以前のバックアップはそのまま残っています。");
     Result result;
     try {
@@ -106,8 +106,8 @@ void StartupBackup::run()
         result.diskFull = failure.diskFull;
         result.number = AppError::PathFileAccess;
         result.reason = failure.diskFull
-            ? QStringLiteral("ディスクの空き容量が足りないため、起動時のバックアップ %1 を更新できませんでした。").arg(backupName) + kept
-            : QStringLiteral("起動時のバックアップ %1 を更新できませんでした（%2）。").arg(backupName, failure.detail) + kept;
+            ? QStringLiteral("ディスクの空き容量が足りないため、%1 を更新できませんでした。").arg(backupName) + kept
+            : QStringLiteral("%1 を更新できませんでした（%2）。").arg(backupName, failure.detail) + kept;
         finish(result);
         return;
     }
@@ -119,8 +119,8 @@ void StartupBackup::run()
         result.outcome = Outcome::CopyFailed;
         result.diskFull = QStorageInfo(QFileInfo(m_tempPath).absolutePath()).bytesAvailable() < written.size();
         result.number = AppError::PathFileAccess;
-        result.reason = (result.diskFull ? QStringLiteral("ディスクの空き容量が足りないため、起動時のバックアップ %1 を更新できませんでした。").arg(backupName)
-                                         : QStringLiteral("起動時のバックアップ %1 を更新できませんでした（%2）。").arg(backupName, written.errorString()))
+        result.reason = (result.diskFull ? QStringLiteral("ディスクの空き容量が足りないため、%1 を更新できませんでした。").arg(backupName)
+                                         : QStringLiteral("%1 を更新できませんでした（%2）。").arg(backupName, written.errorString()))
             + kept;
         written.close();
         finish(result);
@@ -136,12 +136,12 @@ void StartupBackup::run()
     try {
         // The copy holds exactly the bytes of the file, so judging the copy judges the file, without
         // keeping the file itself locked while the board already works on it.
-        Database::checkIntegrity(m_tempPath);
+        Database::checkFile(m_tempPath);
     } catch (const AppError &error) {
         result.outcome = Outcome::Damaged;
         result.number = error.number();
         result.reason = QString(error.description()).replace(m_tempPath, m_dbPath)
-            + QStringLiteral("（起動時のバックアップ %1 は更新していません。）").arg(backupName);
+            + QStringLiteral("（%1 は更新していません。）").arg(backupName);
         finish(result);
         return;
     }
@@ -149,7 +149,7 @@ void StartupBackup::run()
     // A new empty file (made after the file went missing) must not push out the last copy with data.
     if (!holdsData(m_tempPath) && holdsData(m_backupPath)) {
         result.outcome = Outcome::KeptForData;
-        result.reason = QStringLiteral("%1 にはデータがないため、データのある起動時のバックアップ %2 は更新せずに残しました。")
+        result.reason = QStringLiteral("%1 にはデータがないため、データのある%2 は更新せずに残しました。")
                             .arg(QFileInfo(m_dbPath).fileName(), backupName);
         finish(result);
         return;
@@ -161,7 +161,7 @@ void StartupBackup::run()
     if (code) {
         result.outcome = Outcome::CopyFailed;
         result.number = AppError::PathFileAccess;
-        result.reason = QStringLiteral("起動時のバックアップ %1 を置き換えられませんでした（%2）。")
+        result.reason = QStringLiteral("%1 を置き換えられませんでした（%2）。")
                             .arg(backupName, QString::fromStdString(code.message()))
             + kept;
         finish(result);

@@ -38,6 +38,8 @@ public:
     StartupBackup(const QString &dbPath, const QString &backupPath, QObject *parent = nullptr);
     ~StartupBackup() override;   // cancels and waits
 
+    // What the operator calls this backup in messages ("起動時のバックアップ" unless set).
+    void setLabel(const QString &label) { m_label = label; }
     // For tests: the copy finds only this many bytes free on the disk (negative: the disk's own).
     void setFreeSpaceLimit(qint64 bytes) { m_freeSpaceLimit = bytes; }
 
@@ -69,6 +71,7 @@ private:
     QString m_dbPath;
     QString m_backupPath;
     QString m_tempPath;
+    QString m_label = QStringLiteral("起動時のバックアップ");
     qint64 m_freeSpaceLimit = -1;
     QThread *m_thread = nullptr;
     std::atomic<bool> m_cancel{false};

@@ -68,7 +68,7 @@ void generate(const QString &path)
             for (int i = 0; i < cols.size(); ++i)
                 marks << QStringLiteral("?");
             QSqlQuery ins(db);
-            ins.prepare(QStringLiteral("INSERT INTO 店舗(") + Bracketed(cols) + QStringLiteral(") VALUES(")
+            ins.prepare(QStringLiteral("INSERT INTO \"店舗\"(") + Quoted(cols) + QStringLiteral(") VALUES(")
                         + marks.join(QLatin1Char(',')) + QStringLiteral(");"));
             for (const QVariant &x : v)
                 ins.addBindValue(x);
@@ -77,9 +77,9 @@ void generate(const QString &path)
 
         // Companions with names at one to three shops.
         QSqlQuery comp(db);
-        comp.prepare(QStringLiteral("INSERT INTO コンパニオン([源氏名],[店舗1ID],[名前1],[オプション1],[店舗2ID],[名前2],[オプション2],"
-                                    "[店舗3ID],[名前3],[オプション3],[店舗4ID],[名前4],[オプション4],[店舗5ID],[名前5],[オプション5],"
-                                    "[年齢],[C1割増],[OP割増]) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?);"));
+        comp.prepare(QStringLiteral("INSERT INTO \"コンパニオン\"(\"源氏名\",\"店舗1ID\",\"名前1\",\"オプション1\",\"店舗2ID\",\"名前2\",\"オプション2\","
+                                    "\"店舗3ID\",\"名前3\",\"オプション3\",\"店舗4ID\",\"名前4\",\"オプション4\",\"店舗5ID\",\"名前5\",\"オプション5\","
+                                    "\"年齢\",\"C1割増\",\"OP割増\") VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?);"));
         std::vector<std::vector<int>> shopsOf(Agency::Companions + 1);
         for (int g = 1; g <= Agency::Companions; ++g) {
             comp.addBindValue(QStringLiteral("源氏%1").arg(g));
@@ -100,7 +100,7 @@ void generate(const QString &path)
         }
 
         QSqlQuery cust(db);
-        cust.prepare(QStringLiteral("INSERT INTO 顧客([名前],[TEL],[ランク],[備考]) VALUES(?,?,?,?);"));
+        cust.prepare(QStringLiteral("INSERT INTO \"顧客\"(\"名前\",\"TEL\",\"ランク\",\"備考\") VALUES(?,?,?,?);"));
         const QStringList ranks{QStringLiteral("上"), QStringLiteral("並"), QStringLiteral("下"), QStringLiteral("危険")};
         for (int c = 1; c <= Agency::Customers; ++c) {
             cust.addBindValue(QStringLiteral("顧客%1").arg(c));
@@ -112,8 +112,8 @@ void generate(const QString &path)
 
         // History: customer 1 has 500 visits, customer 2 has 10, the rest are spread over the others.
         QSqlQuery hist(db);
-        hist.prepare(QStringLiteral("INSERT INTO 履歴([顧客ID],[店舗ID],[コンパニオンID],[年月日],[開始時刻],[終了時刻],[場所],"
-                                    "[コース名],[オプション],[延長],[指名],[キャンセル],[店売上],[コンパニオン支払]) "
+        hist.prepare(QStringLiteral("INSERT INTO \"履歴\"(\"顧客ID\",\"店舗ID\",\"コンパニオンID\",\"年月日\",\"開始時刻\",\"終了時刻\",\"場所\","
+                                    "\"コース名\",\"オプション\",\"延長\",\"指名\",\"キャンセル\",\"店売上\",\"コンパニオン支払\") "
                                     "VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?);"));
         const QDate firstDay(2016, 12, 1);
         const int days = int(firstDay.daysTo(QDate::fromString(Agency::lastDay(), Qt::ISODate))) + 1;
@@ -155,11 +155,11 @@ void generate(const QString &path)
 
         // The board's working table, as a start-up after a first run leaves it.
         q.exec(CreateStatusTableSql());
-        q.exec(QStringLiteral("INSERT INTO 現在状況([店舗ID],[コンパニオンID],[源氏名],[名前],[オプション]) "
-                              "SELECT s.[店舗ID], c.[コンパニオンID], c.[源氏名], "
-                              "CASE s.[店舗ID] WHEN 1 THEN c.[名前1] WHEN 2 THEN c.[名前2] WHEN 3 THEN c.[名前3] WHEN 4 THEN c.[名前4] ELSE c.[名前5] END, "
-                              "CASE s.[店舗ID] WHEN 1 THEN c.[オプション1] WHEN 2 THEN c.[オプション2] WHEN 3 THEN c.[オプション3] WHEN 4 THEN c.[オプション4] ELSE c.[オプション5] END "
-                              "FROM 店舗 s, コンパニオン c WHERE CASE s.[店舗ID] WHEN 1 THEN c.[名前1] WHEN 2 THEN c.[名前2] WHEN 3 THEN c.[名前3] WHEN 4 THEN c.[名前4] ELSE c.[名前5] END IS NOT NULL;"));
+        q.exec(QStringLiteral("INSERT INTO \"現在状況\"(\"店舗ID\",\"コンパニオンID\",\"源氏名\",\"名前\",\"オプション\") "
+                              "SELECT s.\"店舗ID\", c.\"コンパニオンID\", c.\"源氏名\", "
+                              "CASE s.\"店舗ID\" WHEN 1 THEN c.\"名前1\" WHEN 2 THEN c.\"名前2\" WHEN 3 THEN c.\"名前3\" WHEN 4 THEN c.\"名前4\" ELSE c.\"名前5\" END, "
+                              "CASE s.\"店舗ID\" WHEN 1 THEN c.\"オプション1\" WHEN 2 THEN c.\"オプション2\" WHEN 3 THEN c.\"オプション3\" WHEN 4 THEN c.\"オプション4\" ELSE c.\"オプション5\" END "
+                              "FROM \"店舗\" s, \"コンパニオン\" c WHERE CASE s.\"店舗ID\" WHEN 1 THEN c.\"名前1\" WHEN 2 THEN c.\"名前2\" WHEN 3 THEN c.\"名前3\" WHEN 4 THEN c.\"名前4\" ELSE c.\"名前5\" END IS NOT NULL;"));
         db.commit();
         q.exec(QStringLiteral("ANALYZE;"));
     }

@@ -29,6 +29,10 @@ public:
     }
     std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
     std::optional<QString> fileName(QWidget *, const FileDialogSpec &) override { return {}; }
+    std::optional<int> choose(QWidget *, const ChoiceSpec &spec) override
+    {
+        return spec.rows.isEmpty() ? std::nullopt : std::optional<int>(0);
+    }
 };
 
 RP_BENCH("booking")
@@ -40,6 +44,7 @@ RP_BENCH("booking")
     InstallPrompt(&prompt);
     auto app = std::make_unique<Application>(folder);
     app->setSplashWaitMs(0);
+    app->setDailyBackups(false);
     if (!app->start())
         qFatal("start-up failed");
     Main_Form &b = *app->mainForm();
@@ -54,15 +59,15 @@ RP_BENCH("booking")
 
     for (const QString &tel : {bench::Agency::telWith10Visits(), bench::Agency::telWith500Visits()}) {
         const CustomerRecord who = FindCustomersByTel(bare, tel).first();
-        const int visits = bare.scalar(QStringLiteral("SELECT count(*) FROM 履歴 WHERE [顧客ID]=?;"), {who.id}).toInt();
+        const int visits = bare.scalar(QStringLiteral("SELECT count(*) FROM \"履歴\" WHERE \"顧客ID\"=?;"), {who.id}).toInt();
         bench::Measure(QStringLiteral("telephone search + LoadCustomer, %1 visits").arg(visits), 20,
                        [&] {
                            b.Text_Tel->setText(tel);
                            b.Cmd_Search_Click();
                        },
                        [&] {
-                           bare.rows(QStringLiteral("SELECT * FROM 顧客 WHERE [TEL]=?;"), {tel});
-                           bare.rows(QStringLiteral("SELECT * FROM 顧客 WHERE [名前]=? AND [TEL]=?;"), {who.name, tel});
+                           bare.rows(QStringLiteral("SELECT * FROM \"顧客\" WHERE \"TEL\"=?;"), {tel});
+                           bare.rows(QStringLiteral("SELECT * FROM \"顧客\" WHERE \"名前\"=? AND \"TEL\"=?;"), {who.name, tel});
                            bare.rows(historySql, {who.id});
                        },
                        bench::Target{16, 50, 3});
@@ -99,26 +104,26 @@ RP_BENCH("booking")
         const QString start = QTime(0, 0).addSecs(++bareSecond).toString(QStringLiteral("HH:mm:ss"));
         const QVariantList key{who.id, m.ShopIDs[0], gid.toInt(), IsoDate(lastDay), start};
         bare.beginTransaction();
-        bare.rows(QStringLiteral("SELECT * FROM 顧客 WHERE [TEL]=?;"), {tel});
-        bare.exec(QStringLiteral("UPDATE 顧客 SET [名前]=?,[TEL]=?,[ランク]=?,[備考]=? WHERE [顧客ID]=?;"),
+        bare.rows(QStringLiteral("SELECT * FROM \"顧客\" WHERE \"TEL\"=?;"), {tel});
+        bare.exec(QStringLiteral("UPDATE \"顧客\" SET \"名前\"=?,\"TEL\"=?,\"ランク\"=?,\"備考\"=? WHERE \"顧客ID\"=?;"),
                   {who.name, tel, who.rank, who.note, who.id});
-        bare.scalar(QStringLiteral("SELECT count(*) FROM 履歴 WHERE [顧客ID]=? AND [店舗ID]=? AND [コンパニオンID]=? "
-                                   "AND [年月日]=? AND [開始時刻]=?;"),
+        bare.scalar(QStringLiteral("SELECT count(*) FROM \"履歴\" WHERE \"顧客ID\"=? AND \"店舗ID\"=? AND \"コンパニオンID\"=? "
+                                   "AND \"年月日\"=? AND \"開始時刻\"=?;"),
                     key);
         if (insert)
-            bare.exec(QStringLiteral("INSERT INTO 履歴([顧客ID],[店舗ID],[コンパニオンID],[年月日],[開始時刻],[終了時刻],[場所],"
-                                     "[コース名],[オプション],[延長],[指名],[キャンセル],[店売上],[コンパニオン支払]) "
+            bare.exec(QStringLiteral("INSERT INTO \"履歴\"(\"顧客ID\",\"店舗ID\",\"コンパニオンID\",\"年月日\",\"開始時刻\",\"終了時刻\",\"場所\","
+                                     "\"コース名\",\"オプション\",\"延長\",\"指名\",\"キャンセル\",\"店売上\",\"コンパニオン支払\") "
                                      "VALUES(?,?,?,?,?,'23:30:00','ホテル','A..60',0,NULL,0,0,20000,12000);"),
                       key);
         else
-            bare.exec(QStringLiteral("UPDATE 履歴 SET [終了時刻]='23:30:00',[店売上]=20000 WHERE [顧客ID]=? AND [店舗ID]=? "
-                                     "AND [コンパニオンID]=? AND [年月日]=? AND [開始時刻]=?;"),
+            bare.exec(QStringLiteral("UPDATE \"履歴\" SET \"終了時刻\"='23:30:00',\"店売上\"=20000 WHERE \"顧客ID\"=? AND \"店舗ID\"=? "
+                                     "AND \"コンパニオンID\"=? AND \"年月日\"=? AND \"開始時刻\"=?;"),
                       key);
-        bare.exec(QStringLiteral("UPDATE 現在状況 SET [出退勤]=1,[空]=1,[他店舗]=0,[終了予定]='23:30:00',[場所]='ホテル',"
-                                 "[顧客ID]=?,[選択OP]=0,[年月日]=?,[開始時刻]=? WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
+        bare.exec(QStringLiteral("UPDATE \"現在状況\" SET \"出退勤\"=1,\"空\"=1,\"他店舗\"=0,\"終了予定\"='23:30:00',\"場所\"='ホテル',"
+                                 "\"顧客ID\"=?,\"選択OP\"=0,\"年月日\"=?,\"開始時刻\"=? WHERE \"店舗ID\"=? AND \"コンパニオンID\"=?;"),
                   {who.id, IsoDate(lastDay), start, m.ShopIDs[0], gid.toInt()});
         bare.commit();
-        bare.rows(QStringLiteral("SELECT * FROM 顧客 WHERE [名前]=? AND [TEL]=?;"), {who.name, tel});
+        bare.rows(QStringLiteral("SELECT * FROM \"顧客\" WHERE \"名前\"=? AND \"TEL\"=?;"), {who.name, tel});
         bare.rows(historySql, {who.id});
     };
     bench::Measure(QStringLiteral("registration of a new booking"), 20,
@@ -144,17 +149,17 @@ RP_BENCH("booking")
                    },
                    [&] {
                        const qint32 shown = m.ShopIDs[p];
-                       const Rows rows = bare.rows(QStringLiteral("SELECT * FROM 現在状況 WHERE [店舗ID]=? ORDER BY [コンパニオンID];"), {shown});
+                       const Rows rows = bare.rows(QStringLiteral("SELECT * FROM \"現在状況\" WHERE \"店舗ID\"=? ORDER BY \"コンパニオンID\";"), {shown});
                        bare.beginTransaction();
                        for (const Row &row : rows)
-                           bare.exec(QStringLiteral("UPDATE 現在状況 SET [出退勤]=?,[空]=?,[他店舗]=?,[終了予定]=?,[場所]=?,[顧客ID]=?,"
-                                                    "[選択OP]=? WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
+                           bare.exec(QStringLiteral("UPDATE \"現在状況\" SET \"出退勤\"=?,\"空\"=?,\"他店舗\"=?,\"終了予定\"=?,\"場所\"=?,\"顧客ID\"=?,"
+                                                    "\"選択OP\"=? WHERE \"店舗ID\"=? AND \"コンパニオンID\"=?;"),
                                      {row.value(5), row.value(6), row.value(7), row.value(8), row.value(9), row.value(10),
                                       row.value(11), shown, row.value(1)});
                        bare.commit();
-                       bare.rows(QStringLiteral("SELECT * FROM 現在状況 WHERE [店舗ID]=? ORDER BY [コンパニオンID];"),
+                       bare.rows(QStringLiteral("SELECT * FROM \"現在状況\" WHERE \"店舗ID\"=? ORDER BY \"コンパニオンID\";"),
                                  {m.ShopIDs[(p + 1) % m.ShopCount]});
-                       bare.first(QStringLiteral("SELECT * FROM 店舗 WHERE [店舗ID]=?;"), {m.ShopIDs[(p + 1) % m.ShopCount]});
+                       bare.first(QStringLiteral("SELECT * FROM \"店舗\" WHERE \"店舗ID\"=?;"), {m.ShopIDs[(p + 1) % m.ShopCount]});
                    },
                    bench::Target{16, 50, 3});
 

@@ -29,6 +29,7 @@ public:
     }
     std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
     std::optional<QString> fileName(QWidget *, const rp::FileDialogSpec &) override { return {}; }
+    std::optional<int> choose(QWidget *, const rp::ChoiceSpec &) override { return {}; }
 };
 
 RP_BENCH("entry")
@@ -39,6 +40,7 @@ RP_BENCH("entry")
     {
         Application app(bench::Agency::freshFolder(QStringLiteral("entry")));
         app.setSplashWaitMs(0);
+        app.setDailyBackups(false);
         if (!app.start()) {
             QTextStream(stderr) << "entry: start-up failed\n";
             InstallPrompt(nullptr);

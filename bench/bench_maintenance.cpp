@@ -26,6 +26,7 @@ struct GoAhead : PromptService
     }
     std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &) override { return answer; }
     std::optional<QString> fileName(QWidget *, const FileDialogSpec &) override { return answer; }
+    std::optional<int> choose(QWidget *, const ChoiceSpec &) override { return OtherChoice; }
 };
 
 RP_BENCH("maintenance")
@@ -34,6 +35,7 @@ RP_BENCH("maintenance")
     GoAhead prompt;
     Application app(folder);
     app.setSplashWaitMs(0);
+    app.setDailyBackups(false);
     if (!app.start())
         qFatal("start-up failed");
     Main_Form &board = *app.mainForm();

@@ -12,7 +12,7 @@ RP_BENCH("lookup")
     Database db;
     db.open(folder + QStringLiteral("/rosterpad.mdb"));
     bench::Measure(QStringLiteral("customer by telephone (bare)"), 50, [&] {
-        db.first(QStringLiteral("SELECT * FROM 顧客 WHERE [TEL]=?;"), {bench::Agency::telWith500Visits()});
+        db.first(QStringLiteral("SELECT * FROM \"顧客\" WHERE \"TEL\"=?;"), {bench::Agency::telWith500Visits()});
     }, {}, bench::Target{1});
 }
 

@@ -57,8 +57,43 @@ int codeFromText(const QString &text)
     return 0;
 }
 
-AppError toError(const QSqlError &error)
+// PostgreSQL reports a five-character state; the causes the operator is told map onto SQLite's codes,
+// so that a refused value or a full disk reads the same on both engines.
+AppError toServerError(const QSqlError &error)
 {
+    const QString state = error.nativeErrorCode();
+    QString text = error.databaseText();
+    if (text.isEmpty())
+        text = error.text();
+    int number = 0;
+    if (state.startsWith(QLatin1String("23")))
+        number = 19;
+    else if (state == QLatin1String("53100"))
+        number = 13;
+    else if (state == QLatin1String("25006"))
+        number = 8;
+    QString cause = number ? causeText(number) : QString();
+    if (state == QLatin1String("42501")) {
+        number = 3033;
+        cause = QStringLiteral("権限がありません。");
+    } else if (state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P")) || state.isEmpty()) {
+        if (error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08"))
+            || state.startsWith(QLatin1String("57P"))) {
+            number = Database::ServerProblem;
+            cause = QStringLiteral("サーバーとの接続が切れました。");
+        }
+    }
+    if (number == 0)
+        number = int(error.type()) + 3000;
+    if (!cause.isEmpty())
+        text = cause + QStringLiteral(" (") + text.trimmed() + QLatin1Char(')');
+    return AppError(number, text);
+}
+
+AppError toError(const QSqlError &error, const QSqlDatabase &db = QSqlDatabase())
+{
+    if (db.driverName() == QLatin1String("QPSQL"))
+        return toServerError(error);
     bool ok = false;
     int number = error.nativeErrorCode().toInt(&ok);
     QString text = error.databaseText();
@@ -82,12 +117,18 @@ QSqlQuery prepared(const QSqlDatabase &db, const QString &sql, const QVariantLis
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
+    // PostgreSQL prepares only queries and data changes, not DDL: a statement without values is sent as it is.
+    if (binds.isEmpty() && db.driverName() == QLatin1String("QPSQL")) {
+        if (!query.exec(sql))
+            throw toError(query.lastError(), db);
+        return query;
+    }
     if (!query.prepare(sql))
-        throw toError(query.lastError());
+        throw toError(query.lastError(), db);
     for (const QVariant &value : binds)
         query.addBindValue(value);
     if (!query.exec())
-        throw toError(query.lastError());
+        throw toError(query.lastError(), db);
     return query;
 }
 
@@ -129,7 +170,7 @@ void Database::createFile(const QString &path)
     if (QFileInfo::exists(path))
         throw AppError(3204, QStringLiteral("データベースは既に存在します。: ") + path);
     withConnection(path, QString(), [](QSqlDatabase &db) {
-        for (const QString &sql : PermanentTablesSql() + QStringList{CreateChargeTableSql()} + IndexesSql()) {
+        for (const QString &sql : PermanentTablesSql(Engine::SQLite) + QStringList{CreateChargeTableSql(Engine::SQLite)} + IndexesSql()) {
             QSqlQuery query(db);
             if (!query.exec(sql))
                 throw toError(query.lastError());
@@ -170,8 +211,8 @@ bool Database::holdsData(const QString &path)
     try {
         withConnection(path, QStringLiteral("QSQLITE_OPEN_READONLY"), [&any](QSqlDatabase &db) {
             QSqlQuery query(db);
-            any = query.exec(QStringLiteral("SELECT CASE WHEN EXISTS(SELECT 1 FROM 顧客) OR EXISTS(SELECT 1 FROM 店舗) "
-                                            "OR EXISTS(SELECT 1 FROM コンパニオン) OR EXISTS(SELECT 1 FROM 履歴) "
+            any = query.exec(QStringLiteral("SELECT CASE WHEN EXISTS(SELECT 1 FROM \"顧客\") OR EXISTS(SELECT 1 FROM \"店舗\") "
+                                            "OR EXISTS(SELECT 1 FROM \"コンパニオン\") OR EXISTS(SELECT 1 FROM \"履歴\") "
                                             "THEN 1 ELSE 0 END;"))
                 && query.next() && query.value(0).toInt() == 1;
         });
@@ -179,6 +220,23 @@ bool Database::holdsData(const QString &path)
         return false;
     }
     return any;
+}
+
+std::optional<qint64> Database::bookingCount(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    std::optional<qint64> count;
+    try {
+        withConnection(path, QStringLiteral("QSQLITE_OPEN_READONLY"), [&count](QSqlDatabase &db) {
+            QSqlQuery query(db);
+            if (query.exec(QStringLiteral("SELECT count(*) FROM \"履歴\";")) && query.next())
+                count = query.value(0).toLongLong();
+        });
+    } catch (const AppError &) {
+        return std::nullopt;
+    }
+    return count;
 }
 
 void Database::whileReadLocked(const QString &path, const std::function<void()> &body)
@@ -247,6 +305,7 @@ void Database::open(const QString &path)
         throw error;
     }
     m_path = path;
+    m_engine = Engine::SQLite;
     try {
         // Reading the catalogue is where SQLite notices a file that is not a database.
         QSqlQuery probe = prepared(db, QStringLiteral("SELECT count(*) FROM sqlite_master;"), {});
@@ -258,13 +317,90 @@ void Database::open(const QString &path)
         // file from before the charge lines were kept gets their table.
         if (tableExists(QStringLiteral("履歴")) && tableExists(QStringLiteral("顧客"))) {
             if (!tableExists(ChargeTable().name))
-                exec(CreateChargeTableSql());
+                exec(CreateChargeTableSql(m_engine));
             for (const QString &sql : IndexesSql())
                 exec(sql);
         }
     } catch (...) {
         close();
         throw;
+    }
+}
+
+void Database::connect(const ConnectionSettings &settings)
+{
+    close();
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
+    db.setHostName(settings.host);
+    db.setPort(settings.port);
+    db.setDatabaseName(settings.name);
+    db.setUserName(settings.user);
+    // No password here: the client library reads PostgreSQL's password file itself.
+    db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=rosterpad;options=-cclient_min_messages=warning"));
+    if (!db.open()) {
+        const QSqlError error = db.lastError();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connection);
+        throw AppError(ServerProblem, ServerProblemText(settings, error.databaseText().isEmpty() ? error.text()
+                                                                                                   : error.databaseText(),
+                                                        error.nativeErrorCode()));
+    }
+    m_engine = Engine::PostgreSQL;
+    m_settings = settings;
+    m_path = settings.server();
+    try {
+        ensureSchema();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Database::ensureSchema()
+{
+    const TableDef *permanent[] = {&CustomerTable(), &ShopTable(), &CompanionTable(), &HistoryTable()};
+    // Any failure here is the server's or the rights': told with the server's name, and nothing is kept.
+    const auto serverProblem = [this](const AppError &error, const QString &state) {
+        return AppError(ServerProblem, ServerProblemText(m_settings, error.description(), state));
+    };
+    try {
+        int present = 0;
+        for (const TableDef *table : permanent)
+            present += tableExists(table->name) ? 1 : 0;
+        if (present == 0) {
+            // An empty database: the permanent tables, as an empty folder gets its file.
+            atomic([&] {
+                for (const QString &sql : PermanentTablesSql(m_engine) + QStringList{CreateChargeTableSql(m_engine)} + IndexesSql())
+                    exec(sql);
+            });
+            return;
+        }
+        for (const TableDef *table : permanent) {
+            const Rows columns = rows(QStringLiteral("SELECT column_name FROM information_schema.columns "
+                                                     "WHERE table_schema=current_schema() AND table_name=?;"),
+                                      {table->name});
+            QStringList names;
+            for (const Row &row : columns)
+                names << row.value(0).toString();
+            for (const ColumnDef &column : table->columns)
+                if (!names.contains(column.name))
+                    throw AppError(AppError::NotADatabase,
+                                   QStringLiteral("このプログラムのデータベースではありません (") + table->name
+                                       + QStringLiteral(".") + column.name + QStringLiteral(" がありません): ") + m_path);
+            // Reading every table is where missing rights show.
+            scalar(QStringLiteral("SELECT count(*) FROM ") + QuotedName(table->name) + QStringLiteral(" WHERE 1=0;"));
+        }
+        // A database from before the charge lines were kept gets their table.
+        atomic([&] {
+            if (!tableExists(ChargeTable().name))
+                exec(CreateChargeTableSql(m_engine));
+            for (const QString &sql : IndexesSql())
+                exec(sql);
+        });
+    } catch (const AppError &error) {
+        if (error.number() == AppError::NotADatabase)
+            throw;
+        throw serverProblem(error, error.number() == 3033 ? QStringLiteral("42501") : QString());
     }
 }
 
@@ -281,6 +417,7 @@ void Database::close()
     QSqlDatabase::removeDatabase(m_connection);
     m_inTransaction = false;
     m_path.clear();
+    m_engine = Engine::SQLite;
 }
 
 bool Database::isOpen() const
@@ -317,14 +454,43 @@ int Database::exec(const QString &sql, const QVariantList &binds)
 
 int Database::insert(const QString &table, const QStringList &columns, const QVariantList &values)
 {
-    QStringList names, marks;
-    for (const QString &column : columns) {
-        names << QLatin1Char('[') + column + QLatin1Char(']');
+    QStringList marks;
+    for (qsizetype i = 0; i < columns.size(); ++i)
         marks << QStringLiteral("?");
-    }
-    return exec(QStringLiteral("INSERT INTO ") + table + QLatin1Char('(') + names.join(QLatin1Char(','))
+    return exec(QStringLiteral("INSERT INTO ") + QuotedName(table) + QLatin1Char('(') + Quoted(columns)
                     + QStringLiteral(") VALUES(") + marks.join(QLatin1Char(',')) + QStringLiteral(");"),
                 values);
+}
+
+int Database::update(const QString &table, const QStringList &columns, const QVariantList &values,
+                     const QString &keyColumn, const QVariant &key)
+{
+    QStringList assignments;
+    for (const QString &column : columns)
+        assignments << QuotedName(column) + QStringLiteral("=?");
+    QVariantList binds = values;
+    binds << key;
+    return exec(QStringLiteral("UPDATE ") + QuotedName(table) + QStringLiteral(" SET ") + assignments.join(QLatin1Char(','))
+                    + QStringLiteral(" WHERE ") + QuotedName(keyColumn) + QStringLiteral("=?;"),
+                binds);
+}
+
+qint32 Database::insertReturningId(const QString &table, const QStringList &columns, const QVariantList &values,
+                                   const QString &idColumn)
+{
+    QStringList marks;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        marks << QStringLiteral("?");
+    countWrite();
+    // RETURNING: both engines give the counter's value in the statement itself.
+    QSqlQuery query = prepared(handle(),
+                               QStringLiteral("INSERT INTO ") + QuotedName(table) + QLatin1Char('(') + Quoted(columns)
+                                   + QStringLiteral(") VALUES(") + marks.join(QLatin1Char(','))
+                                   + QStringLiteral(") RETURNING ") + QuotedName(idColumn) + QLatin1Char(';'),
+                               values);
+    if (!query.next())
+        throw AppError(3000, QStringLiteral("新しい行の番号を読めませんでした。"));
+    return query.value(0).toInt();
 }
 
 Rows Database::rows(const QString &sql, const QVariantList &binds)
@@ -361,6 +527,12 @@ QVariant Database::scalar(const QString &sql, const QVariantList &binds)
 
 bool Database::tableExists(const QString &table)
 {
+    if (m_engine == Engine::PostgreSQL)
+        return scalar(QStringLiteral("SELECT count(*) FROM information_schema.tables "
+                                     "WHERE table_schema=current_schema() AND table_name=?;"),
+                      {table})
+                   .toInt()
+            > 0;
     return scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name=?;"), {table})
                .toInt()
         > 0;
@@ -370,7 +542,7 @@ void Database::beginTransaction()
 {
     QSqlDatabase db = handle();
     if (!db.transaction())
-        throw toError(db.lastError());
+        throw toError(db.lastError(), db);
     m_inTransaction = true;
 }
 
@@ -382,7 +554,7 @@ void Database::commit()
     // engine's code, which tells a full disk from a locked file.
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("COMMIT")))
-        throw toError(query.lastError());
+        throw toError(query.lastError(), db);
     m_inTransaction = false;
 }
 
@@ -391,7 +563,7 @@ void Database::rollback()
     QSqlDatabase db = handle();
     m_inTransaction = false;
     if (!db.rollback())
-        throw toError(db.lastError());
+        throw toError(db.lastError(), db);
 }
 
 void Database::rollbackQuietly() noexcept
@@ -407,6 +579,8 @@ void Database::compactInto(const QString &target)
 {
     if (QFileInfo::exists(target))
         throw AppError(3204, QStringLiteral("ファイルは既に存在します。: ") + target);
+    if (m_engine != Engine::SQLite)
+        throw AppError(3000, QStringLiteral("データベースサーバーの最適化はサーバーの管理者が行います。"));
     exec(QStringLiteral("VACUUM INTO ?;"), {target});
 }
 

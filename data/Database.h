@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/AppError.h"
+#include "data/Connection.h"
 
 #include <QSqlDatabase>
 #include <QSqlRecord>
@@ -15,8 +16,9 @@ namespace rp {
 using Row = QSqlRecord;
 using Rows = QVector<QSqlRecord>;
 
-// The one connection to the database file. Every value reaches SQL as a bound parameter ("?");
-// failures are raised as AppError with the engine's code and text.
+// The one connection to the database: the SQLite file beside the program, or a PostgreSQL database.
+// Every value reaches SQL as a bound parameter ("?"); failures are raised as AppError with the engine's
+// code and text. What is one engine's own (file checks, pragmas, the catalogue, compaction) stays in here.
 class Database
 {
 public:
@@ -33,6 +35,8 @@ public:
     // True when the file holds any customer, shop, companion or booking (false for a new, empty file
     // and for a file that cannot be read).
     static bool holdsData(const QString &path);
+    // The number of bookings (履歴 rows) in a database file that is not open; nullopt when unreadable.
+    static std::optional<qint64> bookingCount(const QString &path);
     // Runs body while a read transaction keeps every writer out of the file; a journal left by a power
     // cut is rolled back first. Throws when the file cannot be read.
     static void whileReadLocked(const QString &path, const std::function<void()> &body);
@@ -44,15 +48,26 @@ public:
     // its index). Left behind by a crash, they belong to that file alone.
     static QStringList sideFiles(const QString &path);
 
-    void open(const QString &path);          // throws
+    void open(const QString &path);          // the SQLite file; throws
+    // The PostgreSQL database of settings; an empty one gets the permanent tables. A server that cannot
+    // be reached or used throws AppError(ServerProblem) with the operator's message; nothing is written then.
+    void connect(const ConnectionSettings &settings);
     void close();
     bool isOpen() const;
-    QString path() const { return m_path; }
+    QString path() const { return m_path; }   // the file, or the server as "host:port/name"
+    Engine engine() const { return m_engine; }
+    static constexpr int ServerProblem = 3151;
 
     // Executes one statement; returns the number of rows it changed.
     int exec(const QString &sql, const QVariantList &binds = {});
-    // INSERT INTO table([c1],[c2],...) VALUES(?,?,...) with one value per column.
+    // INSERT INTO "table"("c1","c2",...) VALUES(?,?,...) with one value per column.
     int insert(const QString &table, const QStringList &columns, const QVariantList &values);
+    // UPDATE "table" SET "c1"=?,"c2"=?,... WHERE "keyColumn"=? with one value per column, then the key.
+    int update(const QString &table, const QStringList &columns, const QVariantList &values, const QString &keyColumn,
+               const QVariant &key);
+    // The same insert; returns the value the engine gave the new row's counter column idColumn.
+    qint32 insertReturningId(const QString &table, const QStringList &columns, const QVariantList &values,
+                             const QString &idColumn);
     Rows rows(const QString &sql, const QVariantList &binds = {});
     // Visits the rows in order without copying them; row(i) is the i-th column of the current row.
     void forEachRow(const QString &sql, const QVariantList &binds,
@@ -93,7 +108,7 @@ public:
     void failNthWrite(int n);
     int writesSeen() const { return m_writesSeen; }
 
-    // Writes a compacted copy of the open database to target; fails when target exists.
+    // Writes a compacted copy of the open database to target; fails when target exists. SQLite only.
     void compactInto(const QString &target);
 
     QSqlDatabase handle() const;
@@ -101,8 +116,12 @@ public:
 private:
     void countWrite();
 
+    void ensureSchema();
+
     QString m_connection;
     QString m_path;
+    Engine m_engine = Engine::SQLite;
+    ConnectionSettings m_settings;
     bool m_inTransaction = false;
     int m_failAt = 0;
     int m_writesSeen = 0;

@@ -91,7 +91,7 @@ void Module1::LoadShopList()
 
     // Read first: a failing read leaves the lists as they were.
     const Rows rows = AppDatabase.rows(
-        QStringLiteral("SELECT [店舗ID],[店舗名],[警告時間] FROM 店舗 WHERE [削除FLAG] = 0 ORDER BY [店舗ID];"));
+        QStringLiteral("SELECT \"店舗ID\",\"店舗名\",\"警告時間\" FROM \"店舗\" WHERE \"削除FLAG\" = 0 ORDER BY \"店舗ID\";"));
 
     ShopCount = 0;
     ShopNames.clear();
@@ -142,7 +142,7 @@ void Module1::LoadShopList()
 void Module1::LoadCompanionList()
 {
     const Rows rows = AppDatabase.rows(QStringLiteral(
-        "SELECT [コンパニオンID],[源氏名] FROM コンパニオン WHERE [削除FLAG] = 0 ORDER BY [コンパニオンID];"));
+        "SELECT \"コンパニオンID\",\"源氏名\" FROM \"コンパニオン\" WHERE \"削除FLAG\" = 0 ORDER BY \"コンパニオンID\";"));
 
     CompanionCount = 0;
     CompanionNames.clear();
@@ -176,11 +176,11 @@ void Module1::SyncStatusRows(qint32 companionId)
 
 void Module1::syncStatusRows(qint32 companionId)
 {
-    QStringList fields{QStringLiteral("[源氏名]")};
+    QStringList fields{QStringLiteral("\"源氏名\"")};
     for (int s = 1; s <= ShopSlots; ++s)
-        fields << QStringLiteral("[店舗%1ID],[名前%1],[オプション%1]").arg(s);
+        fields << QStringLiteral("\"店舗%1ID\",\"名前%1\",\"オプション%1\"").arg(s);
     const std::optional<Row> companion = AppDatabase.first(
-        QStringLiteral("SELECT ") + fields.join(QLatin1Char(',')) + QStringLiteral(" FROM コンパニオン WHERE [コンパニオンID]=?;"),
+        QStringLiteral("SELECT ") + fields.join(QLatin1Char(',')) + QStringLiteral(" FROM \"コンパニオン\" WHERE \"コンパニオンID\"=?;"),
         {companionId});
     if (!companion)
         return;
@@ -195,20 +195,20 @@ void Module1::syncStatusRows(qint32 companionId)
         const int options = companion->value(1 + p * 3 + 2).toInt();
         const bool named = !name.isNull();
         const bool exists = AppDatabase
-                                .scalar(QStringLiteral("SELECT count(*) FROM 現在状況 WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
+                                .scalar(QStringLiteral("SELECT count(*) FROM \"現在状況\" WHERE \"店舗ID\"=? AND \"コンパニオンID\"=?;"),
                                         {shopId, companionId})
                                 .toInt()
             > 0;
         if (!exists && named) {
-            AppDatabase.exec(QStringLiteral("INSERT INTO 現在状況([店舗ID],[コンパニオンID],[源氏名],[名前],[オプション],"
-                                            "[出退勤],[空],[他店舗]) VALUES(?,?,?,?,?,0,?,?)"),
+            AppDatabase.exec(QStringLiteral("INSERT INTO \"現在状況\"(\"店舗ID\",\"コンパニオンID\",\"源氏名\",\"名前\",\"オプション\","
+                                            "\"出退勤\",\"空\",\"他店舗\") VALUES(?,?,?,?,?,0,?,?)"),
                              {shopId, companionId, genji, name, options, out ? 1 : 0, out ? 1 : 0});
         } else if (exists && !named) {
-            AppDatabase.exec(QStringLiteral("DELETE FROM 現在状況 WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
+            AppDatabase.exec(QStringLiteral("DELETE FROM \"現在状況\" WHERE \"店舗ID\"=? AND \"コンパニオンID\"=?;"),
                              {shopId, companionId});
         } else if (exists && named) {
-            AppDatabase.exec(QStringLiteral("UPDATE 現在状況 SET [源氏名]=?,[名前]=?,[オプション]=? "
-                                            "WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
+            AppDatabase.exec(QStringLiteral("UPDATE \"現在状況\" SET \"源氏名\"=?,\"名前\"=?,\"オプション\"=? "
+                                            "WHERE \"店舗ID\"=? AND \"コンパニオンID\"=?;"),
                              {genji, name, options, shopId, companionId});
         }
     }
@@ -217,7 +217,7 @@ void Module1::syncStatusRows(qint32 companionId)
 int Module1::OutForShop(qint32 companionId)
 {
     const Rows rows = AppDatabase.rows(
-        QStringLiteral("SELECT [店舗ID] FROM 現在状況 WHERE [コンパニオンID]=? AND [空]=1 AND [他店舗]=0;"), {companionId});
+        QStringLiteral("SELECT \"店舗ID\" FROM \"現在状況\" WHERE \"コンパニオンID\"=? AND \"空\"=1 AND \"他店舗\"=0;"), {companionId});
     for (const Row &row : rows) {
         const int p = shopPosition(row.value(0).toInt());
         if (p >= 0)
@@ -239,7 +239,7 @@ void Module1::RefreshWarningTables()
     for (int p = 0; p < ShopCount; ++p) {
         // The same rows in the same order as the shop's board shows them.
         const Rows rows = AppDatabase.rows(
-            QStringLiteral("SELECT [終了予定] FROM 現在状況 WHERE [店舗ID]=? ORDER BY [コンパニオンID];"), {ShopIDs[p]});
+            QStringLiteral("SELECT \"終了予定\" FROM \"現在状況\" WHERE \"店舗ID\"=? ORDER BY \"コンパニオンID\";"), {ShopIDs[p]});
         EnsureWarnRows(rows.size() + 2);
         int r = 0;
         for (const Row &row : rows) {
@@ -264,9 +264,9 @@ void Module1::RefreshWarningTables()
 void Module1::DeleteStatusRows(int mode, qint32 id)
 {
     if (mode == 1)
-        AppDatabase.exec(QStringLiteral("DELETE FROM 現在状況 WHERE [コンパニオンID]=?;"), {id});
+        AppDatabase.exec(QStringLiteral("DELETE FROM \"現在状況\" WHERE \"コンパニオンID\"=?;"), {id});
     else if (mode == 2)
-        AppDatabase.exec(QStringLiteral("DELETE FROM 現在状況 WHERE [店舗ID]=?;"), {id});
+        AppDatabase.exec(QStringLiteral("DELETE FROM \"現在状況\" WHERE \"店舗ID\"=?;"), {id});
 }
 
 } // namespace rp

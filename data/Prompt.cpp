@@ -2,10 +2,16 @@
 
 #include "data/AppError.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace rp {
 
@@ -86,6 +92,55 @@ std::optional<QString> DialogPromptService::fileName(QWidget *parent, const File
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
+}
+
+std::optional<int> DialogPromptService::choose(QWidget *parent, const ChoiceSpec &spec)
+{
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("ChoiceDialog"));
+    dialog.setWindowTitle(spec.title.isEmpty() ? AppTitle() : spec.title);
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *label = new QLabel(spec.text, &dialog);
+    label->setWordWrap(true);
+    layout->addWidget(label);
+    auto *list = new QTreeWidget(&dialog);
+    list->setObjectName(QStringLiteral("ChoiceList"));
+    list->setRootIsDecorated(false);
+    list->setHeaderLabels(spec.headers);
+    list->setAllColumnsShowFocus(true);
+    for (const QStringList &row : spec.rows)
+        list->addTopLevelItem(new QTreeWidgetItem(row));
+    for (int c = 0; c < spec.headers.size(); ++c)
+        list->resizeColumnToContents(c);
+    list->setMinimumWidth(std::min(900, list->header()->length() + 40));
+    if (!spec.rows.isEmpty())
+        list->setCurrentItem(list->topLevelItem(0));
+    layout->addWidget(list);
+
+    auto *buttons = new QDialogButtonBox(&dialog);
+    QPushButton *ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    bool other = false;
+    if (!spec.otherButton.isEmpty()) {
+        QPushButton *more = buttons->addButton(spec.otherButton, QDialogButtonBox::ActionRole);
+        QObject::connect(more, &QPushButton::clicked, &dialog, [&] {
+            other = true;
+            dialog.accept();
+        });
+    }
+    ok->setDefault(true);
+    ok->setEnabled(!spec.rows.isEmpty());
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(list, &QTreeWidget::itemActivated, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    if (other)
+        return OtherChoice;
+    const int chosen = list->indexOfTopLevelItem(list->currentItem());
+    return chosen >= 0 ? std::optional<int>(chosen) : std::nullopt;
 }
 
 PromptService &Prompt()

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <QVector>
 #include <optional>
 
 class QWidget;
@@ -22,6 +24,18 @@ struct FileDialogSpec
     bool confirmOverwrite = true;  // save only
 };
 
+// A choice from a list of lines, each shown in columns.
+struct ChoiceSpec
+{
+    QString title;                 // empty: the application's title
+    QString text;                  // what is asked, above the list
+    QStringList headers;           // one caption per column
+    QVector<QStringList> rows;     // one line per choice
+    QString otherButton;           // when set, a button that stands for "none of these, something else"
+};
+// What choose() returns for the other button.
+constexpr int OtherChoice = -2;
+
 // Every message box, input box and file dialog of the program goes through the installed service,
 // so that tests can answer them and see what the operator would have been told.
 class PromptService
@@ -35,6 +49,8 @@ public:
                                          const QString &initial = {}) = 0;
     // nullopt: cancelled
     virtual std::optional<QString> fileName(QWidget *parent, const FileDialogSpec &spec) = 0;
+    // nullopt: cancelled; otherwise the index of the line chosen, or OtherChoice
+    virtual std::optional<int> choose(QWidget *parent, const ChoiceSpec &spec) = 0;
 };
 
 // The real dialogs: application title, Japanese standard buttons.
@@ -45,6 +61,7 @@ public:
     std::optional<QString> input(QWidget *parent, const QString &title, const QString &prompt,
                                  const QString &initial = {}) override;
     std::optional<QString> fileName(QWidget *parent, const FileDialogSpec &spec) override;
+    std::optional<int> choose(QWidget *parent, const ChoiceSpec &spec) override;
 };
 
 PromptService &Prompt();

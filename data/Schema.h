@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Connection.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -34,15 +36,18 @@ const TableDef &StatusTable();       // 現在状況
 // it when opened, and its bookings show totals only.
 const TableDef &ChargeTable();
 
-QString CreateTableSql(const TableDef &table);
-QStringList PermanentTablesSql();    // 顧客, 店舗, コンパニオン, 履歴 in that order
-QString CreateStatusTableSql();
-QString CreateChargeTableSql();
+// The DDL per engine: the same names and meanings on both (see columnSql).
+QString CreateTableSql(const TableDef &table, Engine engine = Engine::SQLite);
+QStringList PermanentTablesSql(Engine engine = Engine::SQLite);    // 顧客, 店舗, コンパニオン, 履歴 in that order
+QString CreateStatusTableSql(Engine engine = Engine::SQLite);
+QString CreateChargeTableSql(Engine engine = Engine::SQLite);
 // Lookup indexes for the history and customer searches (kept up to date by the store itself).
 QStringList IndexesSql();
 
 // Column lists that several statements share.
 QStringList ColumnNames(const TableDef &table);
-QString Bracketed(const QStringList &names, const QString &separator = QStringLiteral(","));
+// Standard double-quoted identifiers: "名前" and "店舗ID","店舗名",...
+QString QuotedName(const QString &name);
+QString Quoted(const QStringList &names, const QString &separator = QStringLiteral(","));
 
 } // namespace rp

@@ -7,8 +7,10 @@
 #include "data/DateUtil.h"
 #include "data/Module1.h"
 #include "data/Schema.h"
-#include "reception/ChargeStore.h"
+#include "data/Money.h"
+#include "maintenance/DailyBackup.h"
 #include "reception/Main_Form.h"
+#include "reception/StatusStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -158,9 +160,9 @@ void ReloadAfterRestore(Application &app, qint32 shownShopId)
     module.LoadCompanionList();
     module.InitBitMasks();
 
-    if (!db.tableExists(QStringLiteral("現在状況"))) {
+    if (!StatusTableExists(db)) {
         db.atomic([&] {
-            db.exec(CreateStatusTableSql());
+            CreateStatusTable(db);
             for (int i = 0; i < module.CompanionCount; ++i)
                 module.SyncStatusRows(module.CompanionIDs[i]);
         });
@@ -183,7 +185,23 @@ void ReloadAfterRestore(Application &app, qint32 shownShopId)
     board.TimerWarningTick();
 }
 
+// The file operations are SQLite's: a server's database is backed up, restored and compacted by its
+// administrator.
+bool refusedOnServer(Application &app, QWidget *parent)
+{
+    if (!app.onServer())
+        return false;
+    Notice(parent, ServerMaintenanceMessage());
+    return true;
+}
+
 } // namespace
+
+QString ServerMaintenanceMessage()
+{
+    return QStringLiteral("データベースサーバー (PostgreSQL) のバックアップ・リストア・最適化は、サーバーの管理者が行います。\r\n"
+                          "このコンピューターからは何も変更していません。");
+}
 
 FileDialogSpec BackupDialog(const QString &lastFileName, const QString &dbPath, const QDate &today)
 {
@@ -209,10 +227,35 @@ FileDialogSpec RestoreDialog(const QString &lastFileName, const QString &dbPath)
     dialog.filter = DialogFilter;
     dialog.defaultSuffix = QStringLiteral("mdb");
     dialog.initialPath = lastFileName;
-    if (lastFileName.isEmpty() && !dbPath.isEmpty())
-        dialog.initialPath = QFileInfo(dbPath).absolutePath();
+    if (lastFileName.isEmpty() && !dbPath.isEmpty()) {
+        const QString kept = dailybackup::Folder(dbPath);
+        dialog.initialPath = QFileInfo(kept).isDir() ? kept : QFileInfo(dbPath).absolutePath();
+    }
     return dialog;
 }
+
+namespace {
+
+ChoiceSpec restoreChoice(const QVector<dailybackup::Entry> &backups)
+{
+    ChoiceSpec spec;
+    spec.title = QStringLiteral("データベースファイルをリストア");
+    spec.text = QStringLiteral("リストアするバックアップを選んでください。\r\n"
+                               "（プログラムが自動で残したバックアップです。ほかのファイルは［他のファイル...］から選べます。）");
+    spec.headers = {QStringLiteral("日付"), QStringLiteral("種類"), QStringLiteral("予約件数"), QStringLiteral("ファイル")};
+    for (const dailybackup::Entry &e : backups) {
+        const bool daily = e.kind == dailybackup::Kind::Daily;
+        const std::optional<qint64> bookings = dailybackup::Bookings(e.path);
+        spec.rows << QStringList{e.made.toString(daily ? QStringLiteral("yyyy/MM/dd") : QStringLiteral("yyyy/MM/dd HH:mm:ss")),
+                                 daily ? QStringLiteral("日ごとの自動バックアップ") : QStringLiteral("リストア前の保存"),
+                                 bookings ? FormatNumber(double(*bookings)) : QStringLiteral("読めません"),
+                                 QFileInfo(e.path).fileName()};
+    }
+    spec.otherButton = QStringLiteral("他のファイル...");
+    return spec;
+}
+
+} // namespace
 
 QString PurgeDateRefusal(const QDate &upTo, const QDate &businessDay)
 {
@@ -220,19 +263,6 @@ QString PurgeDateRefusal(const QDate &upTo, const QDate &businessDay)
         return QString();
     return QStringLiteral("本日（%1）以降の履歴データは削除できません。%2 より前の日付を入力してください。")
         .arg(businessDay.toString(QStringLiteral("yyyy/MM/dd")), businessDay.toString(QStringLiteral("yyyy/MM/dd")));
-}
-
-void PurgeHistory(Database &db, const QDate &upTo)
-{
-    db.atomic([&] {
-        db.exec(QStringLiteral("DELETE FROM 履歴 WHERE [年月日] <= ?;"), {IsoDate(upTo)});
-        PurgeCharges(db, upTo);
-        // One pass over the remaining history each, however many entries are marked deleted.
-        db.exec(QStringLiteral("DELETE FROM 店舗 WHERE [削除FLAG]<>0 AND [店舗ID] NOT IN "
-                               "(SELECT [店舗ID] FROM 履歴 WHERE [店舗ID] IS NOT NULL);"));
-        db.exec(QStringLiteral("DELETE FROM コンパニオン WHERE [削除FLAG]<>0 AND [コンパニオンID] NOT IN "
-                               "(SELECT [コンパニオンID] FROM 履歴 WHERE [コンパニオンID] IS NOT NULL);"));
-    });
 }
 
 QString BackupTargetRefusal(const QString &target, const QString &dbPath)
@@ -360,6 +390,8 @@ void FailFileCopiesAfter(qint64 bytes) { failCopiesAfter() = bytes; }
 
 Outcome Backup(Application &app, QWidget *parent, QString &lastFileName)
 {
+    if (refusedOnServer(app, parent))
+        return Outcome::Refused;
     const std::optional<QString> chosen =
         Prompt().fileName(parent, BackupDialog(lastFileName, app.DbPath, BusinessDate(Clock::now())));
     if (!chosen || chosen->isEmpty())
@@ -390,7 +422,20 @@ Outcome Backup(Application &app, QWidget *parent, QString &lastFileName)
 
 Outcome Restore(Application &app, QWidget *parent, QString &lastFileName)
 {
-    const std::optional<QString> chosen = Prompt().fileName(parent, RestoreDialog(lastFileName, app.DbPath));
+    if (refusedOnServer(app, parent))
+        return Outcome::Refused;
+    // The copies the program keeps come first, with their dates and bookings; any other file is a click away.
+    std::optional<QString> chosen;
+    const QVector<dailybackup::Entry> kept = dailybackup::List(dailybackup::Folder(app.DbPath));
+    if (!kept.isEmpty()) {
+        const std::optional<int> choice = Prompt().choose(parent, restoreChoice(kept));
+        if (!choice)
+            return Outcome::Cancelled;
+        if (*choice >= 0 && *choice < kept.size())
+            chosen = kept[*choice].path;
+    }
+    if (!chosen)
+        chosen = Prompt().fileName(parent, RestoreDialog(lastFileName, app.DbPath));
     if (!chosen || chosen->isEmpty())
         return Outcome::Cancelled;
     lastFileName = *chosen;
@@ -423,7 +468,13 @@ Outcome Restore(Application &app, QWidget *parent, QString &lastFileName)
 
     std::optional<AppError> failure;
     db.close();
+    // The file as it is now is kept first, so that a wrong restore can be undone by another one.
+    const QString keptAs = dailybackup::BeforeRestorePath(dailybackup::Folder(app.DbPath), Clock::now());
     try {
+        if (!QDir().mkpath(QFileInfo(keptAs).absolutePath()))
+            throw fileError(QStringLiteral("フォルダーを作成できません"), QFileInfo(keptAs).absolutePath());
+        StagedCopy(app.DbPath, keptAs, native(keptAs)).install();
+        dailybackup::Rotate(QFileInfo(keptAs).absolutePath());
         staged->install();
     } catch (const AppError &error) {
         failure = error;
@@ -442,12 +493,15 @@ Outcome Restore(Application &app, QWidget *parent, QString &lastFileName)
         ShowCommonError(parent, *failure);
         return Outcome::Failed;
     }
-    Notice(parent, QStringLiteral("リストアが終了しました。\r\n%1 の内容に置き換えました。").arg(native(*chosen)));
+    Notice(parent, QStringLiteral("リストアが終了しました。\r\n%1 の内容に置き換えました。\r\n置き換える前のデータベースは %2 に保存しました。")
+                       .arg(native(*chosen), native(keptAs)));
     return Outcome::Done;
 }
 
 Outcome Compact(Application &app, QWidget *parent)
 {
+    if (refusedOnServer(app, parent))
+        return Outcome::Refused;
     if (!AskOkCancel(parent, QStringLiteral("データベースファイルの最適化を行います。")))
         return Outcome::Cancelled;
 

@@ -22,13 +22,17 @@ namespace maintenance {
 
 enum class Outcome { Done, Cancelled, Refused, Failed };
 
+// Told instead of a backup, restore or compaction when the data is on a PostgreSQL server.
+QString ServerMaintenanceMessage();
+
 // The file dialogs of backup and restore; the name chosen last is offered again. Before any was
 // chosen they open in the database's folder, a backup with a name that carries the day.
 FileDialogSpec BackupDialog(const QString &lastFileName, const QString &dbPath = {}, const QDate &today = {});
 FileDialogSpec RestoreDialog(const QString &lastFileName, const QString &dbPath = {});
 
-// Deletes every history row dated upTo or earlier (with its charge lines), then the shops and companions marked deleted that no
-// history row refers to any more; all of it or nothing. Throws AppError.
+// Deletes every history row dated upTo or earlier (with its charge lines), then the shops and companions
+// marked deleted that no history row refers to any more; all of it or nothing. Throws AppError. (Defined in
+// MaintenanceStore.cpp.)
 void PurgeHistory(Database &db, const QDate &upTo);
 // Why a purge up to this date may not run on the given business day; empty when it may. The day's
 // bookings, and any later ones, may still be running or be changed.

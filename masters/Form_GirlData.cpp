@@ -6,8 +6,10 @@
 #include "data/Prompt.h"
 #include "data/Schema.h"
 #include "data/SqlText.h"
+#include "masters/CompanionStore.h"
 #include "masters/GirlFieldChecks.h"
 #include "masters/OptionSheet.h"
+#include "masters/ShopStore.h"
 
 #include "reception/Main_Form.h"
 
@@ -360,8 +362,7 @@ void Form_GirlData::Combo_Genji_Click(int position)
         Combo_Genji->setEditText(Combo_Genji->itemText(position));
     }
     try {
-        const std::optional<Row> row = m_module.AppDatabase.first(
-            QStringLiteral("SELECT * FROM コンパニオン WHERE [コンパニオンID]=?;"), {m_module.CompanionIDs[position]});
+        const std::optional<Row> row = CompanionById(m_module.AppDatabase, m_module.CompanionIDs[position]);
         if (!row)
             return;
 
@@ -415,10 +416,8 @@ void Form_GirlData::Combo_Shop_Name_Click(int position)
     try {
         QStringList columns;
         for (int k = 1; k <= int(Check_Option.size()); ++k)
-            columns << QStringLiteral("[OP%1名]").arg(k);
-        const std::optional<Row> row = m_module.AppDatabase.first(
-            QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) + QStringLiteral(" FROM 店舗 WHERE [店舗ID]=?;"),
-            {m_module.ShopIDs[position]});
+            columns << QStringLiteral("OP%1名").arg(k);
+        const std::optional<Row> row = ShopColumns(m_module.AppDatabase, m_module.ShopIDs[position], columns);
         for (int k = 0; k < int(Check_Option.size()); ++k)
             names << (row ? NullToEmpty(row->value(k)) : QString());
     } catch (const AppError &error) {
@@ -634,8 +633,7 @@ void Form_GirlData::registerNew(const QString &genji)
     Database &db = m_module.AppDatabase;
     // In the register and on the board together, or neither.
     db.atomic([&] {
-        db.insert(QStringLiteral("コンパニオン"), columns, values);
-        const qint32 id = db.scalar(QStringLiteral("SELECT MAX([コンパニオンID]) FROM コンパニオン;")).toInt();
+        const qint32 id = InsertCompanion(db, columns, values);
         m_module.SyncStatusRows(id);
     });
     m_changed = true;
@@ -659,24 +657,23 @@ void Form_GirlData::registerChange(const QString &genji, int position)
     for (int slot = 1; slot <= MaxShops; ++slot) {
         const int p = slot - 1;
         const bool listed = p < m_module.ShopCount;
-        assignments << QStringLiteral("[店舗%1ID]=?").arg(slot) << QStringLiteral("[名前%1]=?").arg(slot)
-                    << QStringLiteral("[オプション%1]=?").arg(slot);
+        assignments << QStringLiteral("店舗%1ID").arg(slot) << QStringLiteral("名前%1").arg(slot)
+                    << QStringLiteral("オプション%1").arg(slot);
         values << (listed ? QVariant(m_module.ShopIDs[p]) : SqlNumber(QString()))
                << SqlQuote(listed ? Text_SName[p]->text() : QString()) << (listed ? int(OptionBits[p]) : 0);
     }
-    for (int slot = MaxShops + 1; slot <= ShopSlots; ++slot)
-        assignments << QStringLiteral("[名前%1]=NULL").arg(slot) << QStringLiteral("[オプション%1]=0").arg(slot);
-    for (const QString &column : bodyColumns())
-        assignments << QLatin1Char('[') + column + QStringLiteral("]=?");
+    // The slots past the listed shops are emptied.
+    for (int slot = MaxShops + 1; slot <= ShopSlots; ++slot) {
+        assignments << QStringLiteral("名前%1").arg(slot) << QStringLiteral("オプション%1").arg(slot);
+        values << SqlQuote(QString()) << 0;
+    }
+    assignments << bodyColumns();
     values << measurementValues() << surchargeValues();
 
     const qint32 id = m_module.CompanionIDs[position];
-    values << id;
     Database &db = m_module.AppDatabase;
     db.atomic([&] {
-        db.exec(QStringLiteral("UPDATE コンパニオン SET ") + assignments.join(QStringLiteral(", "))
-                    + QStringLiteral(" WHERE [コンパニオンID]=?;"),
-                values);
+        UpdateCompanion(db, id, assignments, values);
         m_module.SyncStatusRows(id);
     });
     m_changed = true;
@@ -706,7 +703,7 @@ void Form_GirlData::Cmd_Del_Click()
         return;
     try {
         db.atomic([&] {
-            db.exec(QStringLiteral("UPDATE コンパニオン SET [削除FLAG]=1 WHERE [コンパニオンID]=?;"), {id});
+            MarkCompanionDeleted(db, id);
             m_module.DeleteStatusRows(1, id);
         });
     } catch (const AppError &error) {

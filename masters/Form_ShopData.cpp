@@ -6,6 +6,8 @@
 #include "data/Schema.h"
 #include "data/SqlText.h"
 #include "data/TextUtil.h"
+#include "masters/ShopStore.h"
+#include "reception/StatusStore.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -469,8 +471,7 @@ void Form_ShopData::Combo_Shop_Name_Click(int position)
 
 void Form_ShopData::loadShop(qint32 shopId)
 {
-    const std::optional<Row> row =
-        m_module.AppDatabase.first(QStringLiteral("SELECT * FROM 店舗 WHERE [店舗ID]=?;"), {shopId});
+    const std::optional<Row> row = ShopById(m_module.AppDatabase, shopId);
     if (!row)
         return;
     for (auto it = m_byColumn.cbegin(); it != m_byColumn.cend(); ++it) {
@@ -557,7 +558,7 @@ void Form_ShopData::insertShop(const QString &name)
     const QStringList columns = ColumnNames(ShopTable()).mid(3);
     QVariantList values{name};
     values << valuesFor(columns);
-    m_module.AppDatabase.insert(QStringLiteral("店舗"), QStringList{QStringLiteral("店舗名")} + columns, values);
+    InsertShop(m_module.AppDatabase, QStringList{QStringLiteral("店舗名")} + columns, values);
     m_module.LoadShopList();
     // Shops are listed in ascending 店舗ID, so the new one is the last entry.
     const int last = Combo_Shop_Name->count() - 1;
@@ -575,14 +576,7 @@ void Form_ShopData::updateShop(int position)
 {
     const qint32 shopId = m_module.ShopIDs[position];
     const QStringList columns = updateColumns();
-    QVariantList values = valuesFor(columns);
-    values << shopId;
-    QStringList assignments;
-    for (const QString &c : columns)
-        assignments << QLatin1Char('[') + c + QStringLiteral("]=?");
-    m_module.AppDatabase.exec(QStringLiteral("UPDATE 店舗 SET ") + assignments.join(QStringLiteral(", "))
-                                  + QStringLiteral(" WHERE [店舗ID]=?;"),
-                              values);
+    UpdateShop(m_module.AppDatabase, shopId, columns, valuesFor(columns));
     m_module.LoadShopList();
     const int p = std::min(position, Combo_Shop_Name->count() - 1);
     if (p >= 0) {
@@ -671,9 +665,7 @@ void Form_ShopData::Cmd_Del_Click()
     Database &db = m_module.AppDatabase;
     try {
         // A running booking of the shop would be left with no shop to end it at.
-        const int out = db.scalar(QStringLiteral("SELECT count(*) FROM 現在状況 WHERE [店舗ID]=? AND [空]=1 AND [他店舗]=0;"),
-                                  {shopId})
-                            .toInt();
+        const int out = RunningBookingsAtShop(db, shopId);
         if (out > 0) {
             Notice(this, name + QStringLiteral("で接客中のコンパニオンがいます。削除は接客が終わってから行ってください。"));
             return;
@@ -688,7 +680,7 @@ void Form_ShopData::Cmd_Del_Click()
         // The flag, the companions' slots and the board rows go together, or the slots would pair
         // every companion's names with the wrong shops.
         db.atomic([&] {
-            db.exec(QStringLiteral("UPDATE 店舗 SET [削除FLAG]=1 WHERE [店舗ID]=?;"), {shopId});
+            MarkShopDeleted(db, shopId);
             RemoveShopFromCompanions(shopId);
             m_module.DeleteStatusRows(2, shopId);
         });
@@ -723,35 +715,7 @@ void Form_ShopData::RemoveShopFromCompanions(qint32 shopId)
 
 void Form_ShopData::removeShopFromCompanions(qint32 shopId)
 {
-    Database &db = m_module.AppDatabase;
-    QStringList fields{QStringLiteral("[コンパニオンID]")};
-    for (int s = 1; s <= MaxShops; ++s)
-        fields << QStringLiteral("[店舗%1ID],[名前%1],[オプション%1]").arg(s);
-    const Rows companions = db.rows(QStringLiteral("SELECT ") + fields.join(QLatin1Char(','))
-                                    + QStringLiteral(" FROM コンパニオン WHERE [削除FLAG]=0 ORDER BY [コンパニオンID];"));
-    for (const Row &row : companions) {
-        // Slot s (1-based) is fields 3s-2 .. 3s of the row.
-        auto slotValue = [&row](int s, int part) { return row.value(3 * (s - 1) + 1 + part); };
-        int found = 0;
-        for (int s = 1; s <= MaxShops && !found; ++s) {
-            const QVariant id = slotValue(s, 0);
-            if (!id.isNull() && id.toLongLong() == shopId)
-                found = s;
-        }
-        if (!found)
-            continue;
-        QStringList assignments;
-        QVariantList values;
-        for (int t = found; t < MaxShops; ++t) {
-            assignments << QStringLiteral("[店舗%1ID]=?,[名前%1]=?,[オプション%1]=?").arg(t);
-            values << slotValue(t + 1, 0) << slotValue(t + 1, 1) << slotValue(t + 1, 2);
-        }
-        assignments << QStringLiteral("[店舗%1ID]=NULL,[名前%1]=NULL,[オプション%1]=0").arg(MaxShops);
-        values << row.value(0);
-        db.exec(QStringLiteral("UPDATE コンパニオン SET ") + assignments.join(QLatin1Char(','))
-                    + QStringLiteral(" WHERE [コンパニオンID]=?;"),
-                values);
-    }
+    RemoveShopFromCompanionSlots(m_module.AppDatabase, shopId, MaxShops);
 }
 
 } // namespace rp

@@ -39,18 +39,18 @@ CustomerRecord readCustomer(const Row &row)
 QString keyWhere(const HistoryKey &key, QVariantList &binds)
 {
     binds << key.customerId << key.shopId << key.companionId;
-    QString sql = QStringLiteral(" WHERE [顧客ID]=? AND [店舗ID]=? AND [コンパニオンID]=?");
+    QString sql = QStringLiteral(" WHERE \"顧客ID\"=? AND \"店舗ID\"=? AND \"コンパニオンID\"=?");
     if (key.date.isValid()) {
-        sql += QStringLiteral(" AND [年月日]=?");
+        sql += QStringLiteral(" AND \"年月日\"=?");
         binds << IsoDate(key.date);
     } else {
-        sql += QStringLiteral(" AND [年月日] IS NULL");
+        sql += QStringLiteral(" AND \"年月日\" IS NULL");
     }
     if (key.start && key.start->isValid()) {
-        sql += QStringLiteral(" AND [開始時刻]=?");
+        sql += QStringLiteral(" AND \"開始時刻\"=?");
         binds << IsoTime(*key.start);
     } else {
-        sql += QStringLiteral(" AND [開始時刻] IS NULL");
+        sql += QStringLiteral(" AND \"開始時刻\" IS NULL");
     }
     return sql;
 }
@@ -90,7 +90,7 @@ QVariantList customerValues(const CustomerRecord &c)
 QVector<CustomerRecord> FindCustomersByTel(Database &db, const QString &tel)
 {
     QVector<CustomerRecord> out;
-    for (const Row &row : db.rows(QStringLiteral("SELECT * FROM 顧客 WHERE [TEL]=? ORDER BY [顧客ID];"), {tel}))
+    for (const Row &row : db.rows(QStringLiteral("SELECT * FROM \"顧客\" WHERE \"TEL\"=? ORDER BY \"顧客ID\";"), {tel}))
         out << readCustomer(row);
     return out;
 }
@@ -98,8 +98,8 @@ QVector<CustomerRecord> FindCustomersByTel(Database &db, const QString &tel)
 std::optional<CustomerRecord> FindCustomer(Database &db, const QString &name, const QString &tel, qint32 preferId)
 {
     const Rows rows = name.isEmpty()
-        ? db.rows(QStringLiteral("SELECT * FROM 顧客 WHERE [TEL]=? ORDER BY [顧客ID];"), {tel})
-        : db.rows(QStringLiteral("SELECT * FROM 顧客 WHERE [名前]=? AND [TEL]=? ORDER BY [顧客ID];"), {name, tel});
+        ? db.rows(QStringLiteral("SELECT * FROM \"顧客\" WHERE \"TEL\"=? ORDER BY \"顧客ID\";"), {tel})
+        : db.rows(QStringLiteral("SELECT * FROM \"顧客\" WHERE \"名前\"=? AND \"TEL\"=? ORDER BY \"顧客ID\";"), {name, tel});
     if (rows.isEmpty())
         return std::nullopt;
     for (const Row &row : rows)
@@ -110,7 +110,7 @@ std::optional<CustomerRecord> FindCustomer(Database &db, const QString &name, co
 
 std::optional<CustomerRecord> CustomerById(Database &db, qint32 id)
 {
-    const std::optional<Row> row = db.first(QStringLiteral("SELECT * FROM 顧客 WHERE [顧客ID]=?;"), {id});
+    const std::optional<Row> row = db.first(QStringLiteral("SELECT * FROM \"顧客\" WHERE \"顧客ID\"=?;"), {id});
     if (!row)
         return std::nullopt;
     return readCustomer(*row);
@@ -121,18 +121,18 @@ QString HistorySql()
     // Every name is resolved in the query, so a long history costs one statement and narrow rows.
     QStringList optionNames, slotCases;
     for (int n = 1; n <= 15; ++n)
-        optionNames << QStringLiteral("CASE WHEN (h.[オプション] & %1)<>0 THEN COALESCE(s.[OP%2名],'') || '   ' ELSE '' END")
+        optionNames << QStringLiteral("CASE WHEN (h.\"オプション\" & %1)<>0 THEN COALESCE(s.\"OP%2名\",'') || '   ' ELSE '' END")
                            .arg(1 << (n - 1))
                            .arg(n);
     // Her name for the row's shop is the one in the first slot that belongs to it.
     for (int n = 1; n <= ShopSlots; ++n)
-        slotCases << QStringLiteral("WHEN c.[店舗%1ID]=h.[店舗ID] THEN c.[名前%1]").arg(n);
-    return QStringLiteral("SELECT h.[顧客ID],h.[店舗ID],h.[コンパニオンID],h.[年月日],h.[開始時刻],h.[終了時刻],h.[場所],"
-                          "h.[指名],h.[キャンセル],h.[店売上],s.[店舗名],c.[源氏名],CASE ")
+        slotCases << QStringLiteral("WHEN c.\"店舗%1ID\"=h.\"店舗ID\" THEN c.\"名前%1\"").arg(n);
+    return QStringLiteral("SELECT h.\"顧客ID\",h.\"店舗ID\",h.\"コンパニオンID\",h.\"年月日\",h.\"開始時刻\",h.\"終了時刻\",h.\"場所\","
+                          "h.\"指名\",h.\"キャンセル\",h.\"店売上\",s.\"店舗名\",c.\"源氏名\",CASE ")
         + slotCases.join(QLatin1Char(' ')) + QStringLiteral(" END,") + optionNames.join(QStringLiteral(" || "))
-        + QStringLiteral(" FROM (履歴 h LEFT JOIN 店舗 s ON s.[店舗ID]=h.[店舗ID])"
-                         " LEFT JOIN コンパニオン c ON c.[コンパニオンID]=h.[コンパニオンID]"
-                         " WHERE h.[顧客ID]=? ORDER BY h.[年月日],h.[開始時刻];");
+        + QStringLiteral(" FROM (\"履歴\" h LEFT JOIN \"店舗\" s ON s.\"店舗ID\"=h.\"店舗ID\")"
+                         " LEFT JOIN \"コンパニオン\" c ON c.\"コンパニオンID\"=h.\"コンパニオンID\""
+                         " WHERE h.\"顧客ID\"=? ORDER BY h.\"年月日\" NULLS FIRST,h.\"開始時刻\" NULLS FIRST;");
 }
 
 CustomerHistory LoadHistory(Database &db, qint32 customerId)
@@ -167,7 +167,21 @@ void UpdateCustomer(Database &db, const CustomerRecord &c)
 {
     QVariantList binds = customerValues(c);
     binds << c.id;
-    db.exec(QStringLiteral("UPDATE 顧客 SET [名前]=?,[TEL]=?,[ランク]=?,[備考]=? WHERE [顧客ID]=?;"), binds);
+    db.exec(QStringLiteral("UPDATE \"顧客\" SET \"名前\"=?,\"TEL\"=?,\"ランク\"=?,\"備考\"=? WHERE \"顧客ID\"=?;"), binds);
+}
+
+std::optional<QSqlRecord> StoredBookingRow(Database &db, qint32 customerId, qint32 shopId, const QVariant &companionId,
+                                           const QDate &date, const std::optional<QTime> &start)
+{
+    QString sql = QStringLiteral("SELECT * FROM \"履歴\" WHERE \"顧客ID\"=? AND \"店舗ID\"=? AND \"コンパニオンID\"=? AND \"年月日\"=?");
+    QVariantList binds{customerId, shopId, companionId, IsoDate(date)};
+    if (start) {
+        sql += QStringLiteral(" AND \"開始時刻\"=?;");
+        binds << IsoTime(*start);
+    } else {
+        sql += QStringLiteral(" AND \"開始時刻\" IS NULL;");
+    }
+    return db.first(sql, binds);
 }
 
 int DeleteHistoryRow(Database &db, const HistoryKey &key)
@@ -176,7 +190,7 @@ int DeleteHistoryRow(Database &db, const HistoryKey &key)
     const QString where = keyWhere(key, binds);
     int deleted = 0;
     db.atomic([&] {
-        deleted = db.exec(QStringLiteral("DELETE FROM 履歴") + where + QLatin1Char(';'), binds);
+        deleted = db.exec(QStringLiteral("DELETE FROM \"履歴\"") + where + QLatin1Char(';'), binds);
         DeleteCharges(db, key);
     });
     return deleted;
@@ -253,9 +267,8 @@ BookingResult RegisterBooking(Database &db, const BookingRecord &b)
         CustomerRecord customer = b.customer;
         customer.id = resolveCustomer(db, b);
         if (customer.id == 0) {
-            db.insert(QStringLiteral("顧客"), {QStringLiteral("名前"), QStringLiteral("TEL"), QStringLiteral("ランク"), QStringLiteral("備考")},
-                      customerValues(customer));
-            customer.id = db.scalar(QStringLiteral("SELECT max([顧客ID]) FROM 顧客;")).toInt();
+            customer.id = db.insertReturningId(QStringLiteral("顧客"), {QStringLiteral("名前"), QStringLiteral("TEL"), QStringLiteral("ランク"), QStringLiteral("備考")},
+                                               customerValues(customer), QStringLiteral("顧客ID"));
         } else {
             UpdateCustomer(db, customer);
         }
@@ -266,7 +279,7 @@ BookingResult RegisterBooking(Database &db, const BookingRecord &b)
         QVariantList keyBinds;
         const QString where = keyWhere(key, keyBinds);
         const QVariant extension = b.extension ? QVariant(*b.extension) : NullNumber;
-        const int stored = db.scalar(QStringLiteral("SELECT count(*) FROM 履歴") + where + QLatin1Char(';'), keyBinds).toInt();
+        const int stored = db.scalar(QStringLiteral("SELECT count(*) FROM \"履歴\"") + where + QLatin1Char(';'), keyBinds).toInt();
         // Without new lines, the stored ones still explain the booking only while its amounts stay.
         bool amountsKept = false;
         if (stored != 0 && !b.charges) {
@@ -289,8 +302,8 @@ BookingResult RegisterBooking(Database &db, const BookingRecord &b)
             QVariantList binds{timeValue(b.start), timeValue(b.end), SqlQuote(b.place), SqlQuote(b.course), int(b.options),
                                extension, SqlBool(b.nomination), SqlBool(b.cancelled), b.pay, b.girlPay};
             binds += keyBinds;
-            db.exec(QStringLiteral("UPDATE 履歴 SET [開始時刻]=?,[終了時刻]=?,[場所]=?,[コース名]=?,[オプション]=?,[延長]=?,"
-                                   "[指名]=?,[キャンセル]=?,[店売上]=?,[コンパニオン支払]=?")
+            db.exec(QStringLiteral("UPDATE \"履歴\" SET \"開始時刻\"=?,\"終了時刻\"=?,\"場所\"=?,\"コース名\"=?,\"オプション\"=?,\"延長\"=?,"
+                                   "\"指名\"=?,\"キャンセル\"=?,\"店売上\"=?,\"コンパニオン支払\"=?")
                         + where + QLatin1Char(';'),
                     binds);
         }
@@ -299,8 +312,8 @@ BookingResult RegisterBooking(Database &db, const BookingRecord &b)
 
         // Her status rows.
         const auto writeRow = [&](bool busy, const QVariant &end, const QVariant &place) {
-            db.exec(QStringLiteral("UPDATE 現在状況 SET [出退勤]=?,[空]=?,[他店舗]=?,[終了予定]=?,[場所]=?,[顧客ID]=?,"
-                                   "[選択OP]=?,[年月日]=?,[開始時刻]=? WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
+            db.exec(QStringLiteral("UPDATE \"現在状況\" SET \"出退勤\"=?,\"空\"=?,\"他店舗\"=?,\"終了予定\"=?,\"場所\"=?,\"顧客ID\"=?,"
+                                   "\"選択OP\"=?,\"年月日\"=?,\"開始時刻\"=? WHERE \"店舗ID\"=? AND \"コンパニオンID\"=?;"),
                     {SqlBool(b.onDuty), SqlBool(busy), SqlBool(b.otherShop), end, place, customer.id, int(b.options),
                      dateValue(b.date), timeValue(b.start), b.shopId, b.companionId});
         };
@@ -308,7 +321,7 @@ BookingResult RegisterBooking(Database &db, const BookingRecord &b)
         case StatusBranch::BusyCancelled:
             writeRow(false, NullText, NullText);
             for (qint32 other : b.otherShopIds)
-                db.exec(QStringLiteral("UPDATE 現在状況 SET [空]=0,[他店舗]=0 WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
+                db.exec(QStringLiteral("UPDATE \"現在状況\" SET \"空\"=0,\"他店舗\"=0 WHERE \"店舗ID\"=? AND \"コンパニオンID\"=?;"),
                         {other, b.companionId});
             break;
         case StatusBranch::Busy:
@@ -316,8 +329,8 @@ BookingResult RegisterBooking(Database &db, const BookingRecord &b)
             writeRow(true, timeValue(b.end), SqlQuote(b.place));
             break;
         case StatusBranch::NotBusy:
-            db.exec(QStringLiteral("UPDATE 現在状況 SET [終了予定]=?,[場所]=?,[選択OP]=?,[開始時刻]=? "
-                                   "WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
+            db.exec(QStringLiteral("UPDATE \"現在状況\" SET \"終了予定\"=?,\"場所\"=?,\"選択OP\"=?,\"開始時刻\"=? "
+                                   "WHERE \"店舗ID\"=? AND \"コンパニオンID\"=?;"),
                     {timeValue(b.end), SqlQuote(b.place), int(b.options), timeValue(b.start), b.shopId, b.companionId});
             break;
         case StatusBranch::OutForOtherShop:

@@ -5,6 +5,7 @@
 #include "reception/Pricing.h"
 
 #include <QDate>
+#include <QSqlRecord>
 #include <QString>
 #include <QTime>
 #include <QVector>
@@ -63,6 +64,10 @@ CustomerHistory LoadHistory(Database &db, qint32 customerId);
 // That query's text (one bound value: the customer's id).
 QString HistorySql();
 void UpdateCustomer(Database &db, const CustomerRecord &customer);
+// The stored history row of a booking shown on the board (the date always compared, the start matched as
+// NULL when there is none); every column.
+std::optional<QSqlRecord> StoredBookingRow(Database &db, qint32 customerId, qint32 shopId, const QVariant &companionId,
+                                           const QDate &date, const std::optional<QTime> &start);
 // Deletes every history row with exactly this key, and their charge lines; returns how many rows went.
 int DeleteHistoryRow(Database &db, const HistoryKey &key);
 

@@ -78,6 +78,8 @@ Main_Form::Main_Form(Application &app, QWidget *parent)
     Timer_Warning = named(new QTimer(this), QStringLiteral("Timer_Warning"));
     Timer_Warning->setInterval(TimerIntervalMs);
     connect(Timer_Warning, &QTimer::timeout, this, &Main_Form::TimerWarningTick);
+    // A program left running through the night makes the new business day's copy by itself.
+    connect(Timer_Warning, &QTimer::timeout, &m_app, &Application::keepDailyBackup);
 
     m_module.setBoardShopList(Combo_Shop_Name, [this](int p) { SelectShop(p); });
 }

@@ -9,6 +9,7 @@
 #include "reception/BookingStore.h"
 #include "reception/Grid.h"
 #include "reception/Main_Form.h"
+#include "reception/StatusStore.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -176,8 +177,7 @@ void Main_Form::RecallBooking(int r)
         Database &db = m_module.AppDatabase;
         const qint32 shopId = m_module.ShopIDs[m_shownPosition];
         const QString gid = Grid_Girl->text(r, ColCompanionId);
-        const std::optional<Row> status = db.first(
-            QStringLiteral("SELECT * FROM 現在状況 WHERE [店舗ID]=? AND [コンパニオンID]=?;"), {shopId, SqlNumber(gid)});
+        const std::optional<Row> status = StatusRowOf(db, shopId, SqlNumber(gid));
         if (!status)
             return;
         const std::optional<CustomerRecord> customer = CustomerById(db, status->value(QStringLiteral("顧客ID")).toInt());
@@ -199,17 +199,7 @@ void Main_Form::RecallBooking(int r)
 
         const QDate day = QDate::fromString(status->value(QStringLiteral("年月日")).toString(), Qt::ISODate);
         const std::optional<QTime> start = storedTime(status->value(QStringLiteral("開始時刻")));
-        const std::optional<Row> stored = [&]() -> std::optional<Row> {
-            QString sql = QStringLiteral("SELECT * FROM 履歴 WHERE [顧客ID]=? AND [店舗ID]=? AND [コンパニオンID]=? AND [年月日]=?");
-            QVariantList binds{customer->id, shopId, SqlNumber(gid), IsoDate(day)};
-            if (start) {
-                sql += QStringLiteral(" AND [開始時刻]=?;");
-                binds << IsoTime(*start);
-            } else {
-                sql += QStringLiteral(" AND [開始時刻] IS NULL;");
-            }
-            return db.first(sql, binds);
-        }();
+        const std::optional<Row> stored = StoredBookingRow(db, customer->id, shopId, SqlNumber(gid), day, start);
         if (!stored)
             return;
 

@@ -6,8 +6,11 @@
 #include "data/Prompt.h"
 #include "data/SqlText.h"
 #include "data/TextUtil.h"
+#include "masters/CompanionStore.h"
+#include "masters/ShopStore.h"
 #include "reception/Grid.h"
 #include "reception/Main_Form.h"
+#include "reception/StatusStore.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -104,8 +107,7 @@ void Main_Form::SelectShop(int p)
 void Main_Form::LoadBoardRows(int p)
 {
     const qint32 shopId = m_module.ShopIDs[p];
-    const Rows rows = m_module.AppDatabase.rows(
-        QStringLiteral("SELECT * FROM 現在状況 WHERE [店舗ID]=? ORDER BY [コンパニオンID];"), {shopId});
+    const Rows rows = StatusRowsOfShop(m_module.AppDatabase, shopId);
 
     Grid_Girl->clearData();
     // A shop with more companions than the grid's first rows makes the grid and the warning tables grow.
@@ -158,10 +160,8 @@ void Main_Form::LoadTariff(qint32 shopId)
     // Options: a box for every named option, hidden for the others.
     QStringList optionFields;
     for (int n = 1; n <= 15; ++n)
-        optionFields << QStringLiteral("[OP%1名],[OP%1料金],[OP%1割合]").arg(n);
-    const std::optional<Row> options = m_module.AppDatabase.first(
-        QStringLiteral("SELECT ") + optionFields.join(QLatin1Char(',')) + QStringLiteral(" FROM 店舗 WHERE [店舗ID]=?;"),
-        {shopId});
+        optionFields << QStringLiteral("OP%1名").arg(n) << QStringLiteral("OP%1料金").arg(n) << QStringLiteral("OP%1割合").arg(n);
+    const std::optional<Row> options = ShopColumns(m_module.AppDatabase, shopId, optionFields);
     Tariff.ShopOptionMask = 0;
     for (int k = 0; k < 15; ++k) {
         const QString name = options ? NullToEmpty(options->value(k * 3)) : QString();
@@ -187,13 +187,12 @@ void Main_Form::LoadTariff(qint32 shopId)
     }
 
     // Courses: one line per named course and filled duration, numbered without gaps.
-    QStringList fields{QStringLiteral("[C1名],[C2名],[C3名],[C4名],[C1割合],[C2割合],[C3割合],[C4割合]")};
+    QStringList fields = QStringLiteral("C1名,C2名,C3名,C4名,C1割合,C2割合,C3割合,C4割合").split(QLatin1Char(','));
     for (int m = 1; m <= 4; ++m)
         for (int j = 1; j <= 6; ++j)
-            fields << QStringLiteral("[C%1時間%2],[C%1料金%2]").arg(m).arg(j);
-    fields << QStringLiteral("[延長時間],[延長料金],[延長割合],[指名料],[指名割合],[キャンセル料],[キャンセル割合],[OP割合],[警告時間]");
-    const std::optional<Row> shop = m_module.AppDatabase.first(
-        QStringLiteral("SELECT ") + fields.join(QLatin1Char(',')) + QStringLiteral(" FROM 店舗 WHERE [店舗ID]=?;"), {shopId});
+            fields << QStringLiteral("C%1時間%2").arg(m).arg(j) << QStringLiteral("C%1料金%2").arg(m).arg(j);
+    fields << QStringLiteral("延長時間,延長料金,延長割合,指名料,指名割合,キャンセル料,キャンセル割合,OP割合,警告時間").split(QLatin1Char(','));
+    const std::optional<Row> shop = ShopColumns(m_module.AppDatabase, shopId, fields);
 
     Combo_Course->clear();
     if (!shop) {
@@ -261,14 +260,11 @@ void Main_Form::WriteBackBoard()
 
 void Main_Form::WriteBackRow(int r)
 {
-    m_module.AppDatabase.exec(
-        QStringLiteral("UPDATE 現在状況 SET [出退勤]=?,[空]=?,[他店舗]=?,[終了予定]=?,[場所]=?,[顧客ID]=?,[選択OP]=? "
-                       "WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
-        {SqlBool(Grid_Girl->text(r, ColDuty) == OnDuty), SqlBool(Grid_Girl->text(r, ColBusy)),
-         SqlBool(Grid_Girl->text(r, ColOther)), storedTime(Grid_Girl->text(r, ColEnd)),
-         SqlQuote(Grid_Girl->text(r, ColPlace)), SqlNumber(Grid_Girl->text(r, ColCustomerId)),
-         SqlNumber(Grid_Girl->text(r, ColSelectedOptions)), Tariff.SelectedShopID,
-         SqlNumber(Grid_Girl->text(r, ColCompanionId))});
+    const BoardRowState row{SqlBool(Grid_Girl->text(r, ColDuty) == OnDuty), SqlBool(Grid_Girl->text(r, ColBusy)),
+                            SqlBool(Grid_Girl->text(r, ColOther)), storedTime(Grid_Girl->text(r, ColEnd)),
+                            SqlQuote(Grid_Girl->text(r, ColPlace)), SqlNumber(Grid_Girl->text(r, ColCustomerId)),
+                            SqlNumber(Grid_Girl->text(r, ColSelectedOptions))};
+    WriteBoardRow(m_module.AppDatabase, Tariff.SelectedShopID, SqlNumber(Grid_Girl->text(r, ColCompanionId)), row);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -352,9 +348,7 @@ void Main_Form::StartBooking(int r)
         for (int s = 0; s < m_module.ShopCount; ++s) {
             if (s == m_shownPosition)
                 continue;
-            m_module.AppDatabase.exec(
-                QStringLiteral("UPDATE 現在状況 SET [空]=1,[他店舗]=1 WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
-                {m_module.ShopIDs[s], SqlNumber(cid)});
+            MarkOutForOtherShop(m_module.AppDatabase, m_module.ShopIDs[s], SqlNumber(cid));
         }
         WriteBackRow(r);
     });
@@ -378,10 +372,11 @@ void Main_Form::StartBooking(int r)
 void Main_Form::LoadSurcharges(const QString &companionId)
 {
     CompanionSurcharges.fill(0);
-    const std::optional<Row> row = m_module.AppDatabase.first(
-        QStringLiteral("SELECT [C1割増],[C2割増],[C3割増],[C4割増],[OP割増],[延長割増],[指名割増],[キャンセル割増] "
-                       "FROM コンパニオン WHERE [コンパニオンID]=?;"),
-        {SqlNumber(companionId)});
+    const QVariant id = SqlNumber(companionId);
+    const std::optional<Row> row = id.isNull()
+        ? std::nullopt
+        : CompanionColumns(m_module.AppDatabase, id.toInt(),
+                           QStringLiteral("C1割増,C2割増,C3割増,C4割増,OP割増,延長割増,指名割増,キャンセル割増").split(QLatin1Char(',')));
     if (!row)
         return;
     for (int i = 0; i < 8; ++i)
@@ -418,9 +413,7 @@ void Main_Form::FreeAtOtherShops(const QString &companionId)
     for (int s = 0; s < m_module.ShopCount; ++s) {
         if (s == m_shownPosition)
             continue;
-        m_module.AppDatabase.exec(
-            QStringLiteral("UPDATE 現在状況 SET [空]=0,[他店舗]=0 WHERE [店舗ID]=? AND [コンパニオンID]=?;"),
-            {m_module.ShopIDs[s], SqlNumber(companionId)});
+        MarkFreeAtShop(m_module.AppDatabase, m_module.ShopIDs[s], SqlNumber(companionId));
     }
 }
 

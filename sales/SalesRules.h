@@ -38,6 +38,7 @@ FixedPeriods SalesPeriods(const QDateTime &now);
 // Sums the history rows of the given shops (each row once, whatever the list holds) dated within the
 // period, bounds included; with a companion, only her rows. An empty amount adds 0 yen. An empty shop
 // list sums nothing. Throws AppError when the store fails or a total does not fit the currency.
+// (A statement on the store: defined in SalesStore.cpp.)
 SalesFigures SumSales(Database &db, const QVector<qint32> &shopIds, std::optional<qint32> companionId,
                       const Period &period);
 

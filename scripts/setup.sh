@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Installs what the build needs (and, with "run", what showing the program needs), only where missing.
+# Installs what the build needs (with "run", what showing the program needs; with "test", the PostgreSQL
+# server the tests start a throw-away cluster of), only where missing.
 set -euo pipefail
 
-# The tests print slips to PDF in Japanese and read them back with poppler's pdftotext and pdfinfo.
-packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite fonts-noto-cjk poppler-utils)
+# Slips and sheets print in Japanese: the Noto CJK fonts are what the paper font names.
+packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql fonts-noto-cjk)
 if [ "${1:-}" = "run" ]; then
   packages+=(xvfb xauth imagemagick)
+fi
+if [ "${1:-}" = "test" ]; then
+  # The tests read the printed PDFs back with poppler's pdftotext and pdfinfo.
+  packages+=(postgresql-15 poppler-utils)
 fi
 
 missing=()

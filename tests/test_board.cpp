@@ -31,7 +31,7 @@ struct Status
 
 Status statusOf(TestApp &t, qint32 shop, qint32 girl)
 {
-    const Row r = *t.db().first("SELECT [出退勤],[空],[他店舗],[終了予定] FROM 現在状況 WHERE [店舗ID]=? AND [コンパニオンID]=?;",
+    const Row r = *t.db().first("SELECT \"出退勤\",\"空\",\"他店舗\",\"終了予定\" FROM \"現在状況\" WHERE \"店舗ID\"=? AND \"コンパニオンID\"=?;",
                                 {shop, girl});
     return {r.value(0).toInt() == 1, r.value(1).toInt() == 1, r.value(2).toInt() == 1, r.value(3)};
 }
@@ -108,11 +108,11 @@ private slots:
 void BoardTest::shopSelectionLoadsTheStoredTariff()
 {
     TwoShops f;
-    f.t.db().exec("UPDATE 店舗 SET [C1名]='A',[C1時間1]='60',[C1料金1]=12000,[C1時間2]='９０',[C1料金2]=16000,"
-                  "[C1時間3]='フリー',[C1料金3]=30000,[C1割合]=40,[C3名]='B''s',[C3時間1]='120',[C3料金1]=22000,[C3割合]=NULL,"
-                  "[OP1名]='コス''プレ',[OP1料金]=2000,[OP1割合]=30,[OP3名]='延長&OK',[OP3料金]=1500,[OP3割合]=NULL,[OP2名]='',"
-                  "[延長時間]=30,[延長料金]=6000,[延長割合]=45,[指名料]=2000,[指名割合]=50,[キャンセル料]=5000,"
-                  "[キャンセル割合]=NULL,[OP割合]=35 WHERE [店舗ID]=?;",
+    f.t.db().exec("UPDATE \"店舗\" SET \"C1名\"='A',\"C1時間1\"='60',\"C1料金1\"=12000,\"C1時間2\"='９０',\"C1料金2\"=16000,"
+                  "\"C1時間3\"='フリー',\"C1料金3\"=30000,\"C1割合\"=40,\"C3名\"='B''s',\"C3時間1\"='120',\"C3料金1\"=22000,\"C3割合\"=NULL,"
+                  "\"OP1名\"='コス''プレ',\"OP1料金\"=2000,\"OP1割合\"=30,\"OP3名\"='延長&OK',\"OP3料金\"=1500,\"OP3割合\"=NULL,\"OP2名\"='',"
+                  "\"延長時間\"=30,\"延長料金\"=6000,\"延長割合\"=45,\"指名料\"=2000,\"指名割合\"=50,\"キャンセル料\"=5000,"
+                  "\"キャンセル割合\"=NULL,\"OP割合\"=35 WHERE \"店舗ID\"=?;",
                   {f.shopA});
     f.choose(0);
     Main_Form &b = f.b();
@@ -172,8 +172,8 @@ void BoardTest::shopSelectionLoadsTheStoredTariff()
 void BoardTest::courseLinesRunWithoutGaps()
 {
     TwoShops f;
-    f.t.db().exec("UPDATE 店舗 SET [C1名]='S',[C1時間1]='1',[C1料金1]=1,[C1時間2]='2',[C1料金2]=2,[C1時間3]=NULL,"
-                  "[C1時間4]='4',[C1料金4]=4,[C2名]=NULL,[C2時間1]='99',[C2料金1]=99 WHERE [店舗ID]=?;",
+    f.t.db().exec("UPDATE \"店舗\" SET \"C1名\"='S',\"C1時間1\"='1',\"C1料金1\"=1,\"C1時間2\"='2',\"C1料金2\"=2,\"C1時間3\"=NULL,"
+                  "\"C1時間4\"='4',\"C1料金4\"=4,\"C2名\"=NULL,\"C2時間1\"='99',\"C2料金1\"=99 WHERE \"店舗ID\"=?;",
                   {f.shopA});
     f.choose(0);
     const ShopTariff &tf = f.b().Tariff;
@@ -188,7 +188,7 @@ void BoardTest::courseLinesRunWithoutGaps()
 void BoardTest::emptyTermsLoadAsZero()
 {
     TwoShops f;
-    f.t.db().exec("UPDATE 店舗 SET [延長時間]=NULL,[延長料金]=NULL,[指名料]=NULL,[キャンセル料]=NULL,[OP割合]=NULL WHERE [店舗ID]=?;",
+    f.t.db().exec("UPDATE \"店舗\" SET \"延長時間\"=NULL,\"延長料金\"=NULL,\"指名料\"=NULL,\"キャンセル料\"=NULL,\"OP割合\"=NULL WHERE \"店舗ID\"=?;",
                   {f.shopA});
     f.choose(0);
     QVERIFY(f.t.prompt().shown().isEmpty());
@@ -203,7 +203,7 @@ void BoardTest::emptyTermsLoadAsZero()
 void BoardTest::boardShowsTheShopsCompanionsInIdOrder()
 {
     TwoShops f;
-    f.t.db().exec("UPDATE 現在状況 SET [出退勤]=1,[場所]='ホテル''A' WHERE [コンパニオンID]=?;", {f.mai});
+    f.t.db().exec("UPDATE \"現在状況\" SET \"出退勤\"=1,\"場所\"='ホテル''A' WHERE \"コンパニオンID\"=?;", {f.mai});
     f.choose(0);
     Grid &g = f.grid();
     QCOMPARE(f.b().BoardRowCount, 2);
@@ -245,7 +245,7 @@ void BoardTest::reloadingTheShopListKeepsTheBoardsShop()
     TwoShops f;
     f.choose(1);
     // A shop with a lower position appears; the board stays on B wherever B now stands.
-    f.t.db().exec("UPDATE 店舗 SET [削除FLAG]=1 WHERE [店舗ID]=?;", {f.shopA});
+    f.t.db().exec("UPDATE \"店舗\" SET \"削除FLAG\"=1 WHERE \"店舗ID\"=?;", {f.shopA});
     f.t.module().LoadShopList();
     QCOMPARE(f.b().Combo_Shop_Name->currentIndex(), 0);
     QCOMPARE(f.b().Combo_Shop_Name->currentText(), QString("Ｂ店"));
@@ -254,7 +254,7 @@ void BoardTest::reloadingTheShopListKeepsTheBoardsShop()
     // The shown shop itself is gone: the first shop is shown.
     const qint32 c = f.t.addShop("Ｃ店");
     f.t.module().LoadShopList();
-    f.t.db().exec("UPDATE 店舗 SET [削除FLAG]=1 WHERE [店舗ID]=?;", {f.shopB});
+    f.t.db().exec("UPDATE \"店舗\" SET \"削除FLAG\"=1 WHERE \"店舗ID\"=?;", {f.shopB});
     f.t.module().LoadShopList();
     QCOMPARE(f.b().Combo_Shop_Name->currentText(), QString("Ｃ店"));
     QCOMPARE(f.b().Tariff.SelectedShopID, c);
@@ -265,7 +265,7 @@ void BoardTest::shopListBecomingEmptyLeavesAnEmptyBoard()
     TwoShops f;
     f.choose(0);
     QVERIFY(f.b().BoardRowCount > 0);
-    f.t.db().exec("UPDATE 店舗 SET [削除FLAG]=1;");
+    f.t.db().exec("UPDATE \"店舗\" SET \"削除FLAG\"=1;");
     f.t.module().LoadShopList();
     QVERIFY(f.t.prompt().shown().isEmpty());
     QCOMPARE(f.b().Combo_Shop_Name->count(), 0);
@@ -305,7 +305,7 @@ void BoardTest::buttonsOpenTheirWindowsOrExplainWhyNot()
 void BoardTest::resetClearsTheBookingEntry()
 {
     TwoShops f;
-    f.t.db().exec("UPDATE 店舗 SET [OP2名]='二' WHERE [店舗ID]=?;", {f.shopA});
+    f.t.db().exec("UPDATE \"店舗\" SET \"OP2名\"='二' WHERE \"店舗ID\"=?;", {f.shopA});
     f.choose(0);
     Main_Form &b = f.b();
     b.Label_Shop_Name->setText("x");
@@ -376,8 +376,8 @@ void BoardTest::busyToggleStartsAndEndsABooking()
 {
     TwoShops f;
     Clock::set(QDateTime(QDate(2026, 12, 9), QTime(2, 30)));
-    f.t.db().exec("UPDATE コンパニオン SET [C1割増]=5,[C4割増]=-3,[OP割増]=10,[指名割増]=NULL,[キャンセル割増]=100 "
-                  "WHERE [コンパニオンID]=?;", {f.ai});
+    f.t.db().exec("UPDATE \"コンパニオン\" SET \"C1割増\"=5,\"C4割増\"=-3,\"OP割増\"=10,\"指名割増\"=NULL,\"キャンセル割増\"=100 "
+                  "WHERE \"コンパニオンID\"=?;", {f.ai});
     f.choose(0);
     const int row = f.rowOf(f.ai);
     QVERIFY(f.grid().editCell(row, 2, "出勤"));
@@ -499,15 +499,15 @@ void BoardTest::clicksOnEmptyRowsChangeNothing()
     QVERIFY(!f.grid().editCell(empty, 2, "出勤"));
     QCOMPARE(f.grid().text(empty, 2), QString());
     f.b().WriteBackBoard();
-    QCOMPARE(f.t.db().scalar("SELECT count(*) FROM 現在状況;").toInt(), 4);
+    QCOMPARE(f.t.db().scalar("SELECT count(*) FROM \"現在状況\";").toInt(), 4);
 }
 
 void BoardTest::remainingMinutesWhenTheBoardIsShown()
 {
     TwoShops f;
     Clock::set(QDateTime(QDate(2026, 12, 8), QTime(23, 50)));
-    f.t.db().exec("UPDATE 現在状況 SET [出退勤]=1,[空]=1,[終了予定]='00:10:00' WHERE [コンパニオンID]=? AND [店舗ID]=?;", {f.ai, f.shopA});
-    f.t.db().exec("UPDATE 現在状況 SET [出退勤]=1,[空]=1,[終了予定]='23:20:00' WHERE [コンパニオンID]=?;", {f.mai});
+    f.t.db().exec("UPDATE \"現在状況\" SET \"出退勤\"=1,\"空\"=1,\"終了予定\"='00:10:00' WHERE \"コンパニオンID\"=? AND \"店舗ID\"=?;", {f.ai, f.shopA});
+    f.t.db().exec("UPDATE \"現在状況\" SET \"出退勤\"=1,\"空\"=1,\"終了予定\"='23:20:00' WHERE \"コンパニオンID\"=?;", {f.mai});
     f.choose(0);
     const int ai = f.rowOf(f.ai), mai = f.rowOf(f.mai);
     QCOMPARE(f.grid().text(ai, 5), QString("00:10"));
@@ -528,8 +528,8 @@ void BoardTest::timerCountsDownColoursAndNamesTheShops()
 {
     TwoShops f;
     Clock::set(QDateTime(QDate(2026, 12, 8), QTime(21, 49)));
-    f.t.db().exec("UPDATE 現在状況 SET [出退勤]=1,[空]=1,[終了予定]='22:00:00' WHERE [コンパニオンID]=? AND [店舗ID]=?;", {f.ai, f.shopA});
-    f.t.db().exec("UPDATE 現在状況 SET [出退勤]=1,[空]=1,[終了予定]='22:05:00' WHERE [コンパニオンID]=? AND [店舗ID]=?;", {f.mii, f.shopB});
+    f.t.db().exec("UPDATE \"現在状況\" SET \"出退勤\"=1,\"空\"=1,\"終了予定\"='22:00:00' WHERE \"コンパニオンID\"=? AND \"店舗ID\"=?;", {f.ai, f.shopA});
+    f.t.db().exec("UPDATE \"現在状況\" SET \"出退勤\"=1,\"空\"=1,\"終了予定\"='22:05:00' WHERE \"コンパニオンID\"=? AND \"店舗ID\"=?;", {f.mii, f.shopB});
     f.choose(1);   // B's rows become tracked
     f.choose(0);
     const int row = f.rowOf(f.ai);
@@ -556,7 +556,7 @@ void BoardTest::timerCountsDownColoursAndNamesTheShops()
 
     // The booking ends: the row is free again and the warning goes.
     f.grid().clickCell(row, 3);
-    f.t.db().exec("UPDATE 現在状況 SET [空]=0,[終了予定]=NULL WHERE [コンパニオンID]=?;", {f.mii});
+    f.t.db().exec("UPDATE \"現在状況\" SET \"空\"=0,\"終了予定\"=NULL WHERE \"コンパニオンID\"=?;", {f.mii});
     f.t.module().WarnState[1][miiOnB] = -1;
     f.b().TimerWarningTick();
     QVERIFY(!f.b().Text_Warning->isVisibleTo(&f.b()));
@@ -566,7 +566,7 @@ void BoardTest::timerLatchesTheEnd()
 {
     TwoShops f;
     Clock::set(QDateTime(QDate(2026, 12, 8), QTime(21, 58, 50)));
-    f.t.db().exec("UPDATE 現在状況 SET [出退勤]=1,[空]=1,[終了予定]='22:00:00' WHERE [コンパニオンID]=? AND [店舗ID]=?;", {f.ai, f.shopA});
+    f.t.db().exec("UPDATE \"現在状況\" SET \"出退勤\"=1,\"空\"=1,\"終了予定\"='22:00:00' WHERE \"コンパニオンID\"=? AND \"店舗ID\"=?;", {f.ai, f.shopA});
     f.choose(0);
     const int row = f.rowOf(f.ai);
     QCOMPARE(f.grid().text(row, 6), QString("1"));
@@ -582,7 +582,7 @@ void BoardTest::timerLatchesTheEnd()
     // A tick that comes late, after the end went by, latches as well.
     Clock::set(QDateTime(QDate(2026, 12, 8), QTime(22, 58)));
     f.choose(1);   // A's board is written back first, then changed behind it
-    f.t.db().exec("UPDATE 現在状況 SET [終了予定]='23:00:00' WHERE [コンパニオンID]=? AND [店舗ID]=?;", {f.ai, f.shopA});
+    f.t.db().exec("UPDATE \"現在状況\" SET \"終了予定\"='23:00:00' WHERE \"コンパニオンID\"=? AND \"店舗ID\"=?;", {f.ai, f.shopA});
     f.choose(0);
     QCOMPARE(f.grid().text(row, 6), QString("2"));
     Clock::set(QDateTime(QDate(2026, 12, 8), QTime(23, 1)));
@@ -601,7 +601,7 @@ void BoardTest::manyCompanionsGrowTheBoard()
     f.t.module().LoadCompanionList();
     for (qint32 id : ids)
         f.t.module().SyncStatusRows(id);
-    f.t.db().exec("UPDATE 現在状況 SET [出退勤]=1,[空]=1,[終了予定]='21:05:00' WHERE [コンパニオンID]=?;", {ids.last()});
+    f.t.db().exec("UPDATE \"現在状況\" SET \"出退勤\"=1,\"空\"=1,\"終了予定\"='21:05:00' WHERE \"コンパニオンID\"=?;", {ids.last()});
     f.choose(0);
     QCOMPARE(f.b().BoardRowCount, 62);
     QVERIFY(f.grid().rows() >= 63);

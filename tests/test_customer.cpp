@@ -29,7 +29,7 @@ struct Area
         if (!t.start())
             qFatal("start-up failed");
         shop = t.addShop("Ａ店");
-        t.db().exec("UPDATE 店舗 SET [OP1名]='足湯',[OP2名]='写真',[OP3名]='延長割';");
+        t.db().exec("UPDATE \"店舗\" SET \"OP1名\"='足湯',\"OP2名\"='写真',\"OP3名\"='延長割';");
         t.module().LoadShopList();
         girl = t.addCompanion("あい", {"アイ"});
         t.module().LoadCompanionList();
@@ -40,7 +40,7 @@ struct Area
     {
         t.db().insert("顧客", {"名前", "TEL", "ランク", "備考"},
                       {name.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(name), tel, rank, note});
-        return t.db().scalar("SELECT max([顧客ID]) FROM 顧客;").toInt();
+        return t.db().scalar("SELECT max(\"顧客ID\") FROM \"顧客\";").toInt();
     }
     void visit(qint32 cid, const QString &date, const QString &start, int pay, int options = 0, qint32 shopId = 0,
                qint32 girlId = 0)
@@ -54,7 +54,7 @@ struct Area
         b().Text_Tel->setText(tel);
         b().Cmd_Search_Click();
     }
-    int historyCount(qint32 cid) { return t.db().scalar("SELECT count(*) FROM 履歴 WHERE [顧客ID]=?;", {cid}).toInt(); }
+    int historyCount(qint32 cid) { return t.db().scalar("SELECT count(*) FROM \"履歴\" WHERE \"顧客ID\"=?;", {cid}).toInt(); }
 };
 
 } // namespace
@@ -224,7 +224,7 @@ void CustomerTest::historyColumns()
     const qint32 c = a.customer("花子", "0901");
     a.visit(c, "2026-12-08", "21:00:00", 13000, 1 | 4);
     // Options are named as the shop names them now.
-    a.t.db().exec("UPDATE 店舗 SET [OP1名]='足湯２';");
+    a.t.db().exec("UPDATE \"店舗\" SET \"OP1名\"='足湯２';");
     a.search("0901");
 
     const QStringList expected{"Ａ店", "アイ", "あい", "True", "2026/12/08", "21:00 - 23:00", "駅前", "13000", "False",
@@ -285,8 +285,8 @@ void CustomerTest::userUpdateRefreshes()
 
     QCOMPARE(a.t.prompt().messages(), QStringList{"顧客の基本データを修正します。"});
     const QString note = ok ? "B2" : "B";
-    QCOMPARE(a.t.db().scalar("SELECT [備考] FROM 顧客 WHERE [顧客ID]=?;", {momoko}).toString(), note);
-    QCOMPARE(a.t.db().scalar("SELECT [名前] FROM 顧客 WHERE [備考]='A';").toString(), QString("花子"));
+    QCOMPARE(a.t.db().scalar("SELECT \"備考\" FROM \"顧客\" WHERE \"顧客ID\"=?;", {momoko}).toString(), note);
+    QCOMPARE(a.t.db().scalar("SELECT \"名前\" FROM \"顧客\" WHERE \"備考\"='A';").toString(), QString("花子"));
     // Refreshed from the file, still showing the customer that was edited.
     QCOMPARE(a.b().CurrentCustomerId, momoko);
     QCOMPARE(a.b().Text_Note->text(), note);
@@ -309,8 +309,8 @@ void CustomerTest::deleteOneRowByIds()
     a.visit(other, "2026-12-08", "21:00:00", 3000);    // same shop, companion, date and start: another customer
     a.search("0901");
     // Names change after the grid was filled; the row is still found by its ids.
-    a.t.db().exec("UPDATE 店舗 SET [店舗名]='改名店';");
-    a.t.db().exec("UPDATE コンパニオン SET [源氏名]='改名';");
+    a.t.db().exec("UPDATE \"店舗\" SET \"店舗名\"='改名店';");
+    a.t.db().exec("UPDATE \"コンパニオン\" SET \"源氏名\"='改名';");
 
     a.history().select(2, 0);
     a.t.prompt().answer(Answer::No);

@@ -33,16 +33,16 @@ void DatabaseTest::atomicActionsCommitAllOrNothing()
     auto action = [&] {
         try {
             db.atomic([&] {
-                db.exec("INSERT INTO 顧客([TEL]) VALUES('1');");
-                db.atomic([&] { db.exec("INSERT INTO 顧客([TEL]) VALUES('2');"); });   // joins the outer one
-                db.exec("UPDATE 顧客 SET [名前]='x';");
+                db.exec("INSERT INTO \"顧客\"(\"TEL\") VALUES('1');");
+                db.atomic([&] { db.exec("INSERT INTO \"顧客\"(\"TEL\") VALUES('2');"); });   // joins the outer one
+                db.exec("UPDATE \"顧客\" SET \"名前\"='x';");
             });
         } catch (const AppError &) {
         }
     };
     // Three statements and the commit: a failure at any of the four leaves the file as it was.
     QCOMPARE(test::ForEachFailedWrite(db, [] {}, action), 4);
-    QCOMPARE(db.scalar("SELECT count(*) FROM 顧客 WHERE [名前]='x';").toInt(), 2);
+    QCOMPARE(db.scalar("SELECT count(*) FROM \"顧客\" WHERE \"名前\"='x';").toInt(), 2);
 }
 
 void DatabaseTest::aLockedFileIsToldInJapanese()
@@ -59,7 +59,7 @@ void DatabaseTest::aLockedFileIsToldInJapanese()
         QVERIFY(other.open());
         QSqlQuery(other).exec("BEGIN EXCLUSIVE;");
         try {
-            db.exec("INSERT INTO 顧客([TEL]) VALUES('1');");
+            db.exec("INSERT INTO \"顧客\"(\"TEL\") VALUES('1');");
             QFAIL("a write to a locked file went through");
         } catch (const AppError &e) {
             QVERIFY2(e.description().startsWith("データベースファイルが他のプログラムで使用中"), qPrintable(e.description()));
@@ -113,8 +113,8 @@ void DatabaseTest::onlyOurDatabaseIsAccepted_data()
     QTest::newRow("empty file") << "empty" << "空";
     QTest::newRow("text file") << "text" << "データベース";
     QTest::newRow("foreign sqlite") << "foreign" << "テーブル 顧客";
-    QTest::newRow("missing table") << "DROP TABLE 履歴;" << "テーブル 履歴";
-    QTest::newRow("missing column") << "ALTER TABLE 店舗 DROP COLUMN [警告時間];" << "店舗.警告時間";
+    QTest::newRow("missing table") << "DROP TABLE \"履歴\";" << "テーブル 履歴";
+    QTest::newRow("missing column") << "ALTER TABLE \"店舗\" DROP COLUMN \"警告時間\";" << "店舗.警告時間";
     QTest::newRow("folder") << "folder" << "フォルダー";
 }
 

@@ -31,11 +31,11 @@ struct Picked
         if (!t.start())
             qFatal("start-up failed");
         shop = t.addShop("Ａ店");
-        t.db().exec("UPDATE 店舗 SET [C1時間2]='90',[C1料金2]=20000,[OP1名]='コス',[OP1料金]=1001,[OP1割合]=50,"
-                    "[OP2名]='写真',[OP2料金]=3000 WHERE [店舗ID]=?;", {shop});
+        t.db().exec("UPDATE \"店舗\" SET \"C1時間2\"='90',\"C1料金2\"=20000,\"OP1名\"='コス',\"OP1料金\"=1001,\"OP1割合\"=50,"
+                    "\"OP2名\"='写真',\"OP2料金\"=3000 WHERE \"店舗ID\"=?;", {shop});
         t.module().LoadShopList();
         ai = t.addCompanion("あい", {"アイ"}, {1});
-        t.db().exec("UPDATE コンパニオン SET [C1割増]=5 WHERE [コンパニオンID]=?;", {ai});
+        t.db().exec("UPDATE \"コンパニオン\" SET \"C1割増\"=5 WHERE \"コンパニオンID\"=?;", {ai});
         t.module().LoadCompanionList();
         t.module().SyncStatusRows(ai);
         t.module().SyncStatusRows(t.addCompanion("いい", {"イイ"}));   // row 2: no options

@@ -66,15 +66,15 @@ struct Agency
     QString status(qint32 shop, qint32 girl)
     {
         const std::optional<Row> r = t.db().first(
-            QStringLiteral("SELECT [出退勤],[空],[他店舗] FROM 現在状況 WHERE [店舗ID]=? AND [コンパニオンID]=?;"), {shop, girl});
+            QStringLiteral("SELECT \"出退勤\",\"空\",\"他店舗\" FROM \"現在状況\" WHERE \"店舗ID\"=? AND \"コンパニオンID\"=?;"), {shop, girl});
         return r ? QStringLiteral("%1%2%3").arg(r->value(0).toInt()).arg(r->value(1).toInt()).arg(r->value(2).toInt())
                  : QString();
     }
     // She is out on a booking for shop: busy there, out for another shop everywhere else.
     void sendOut(qint32 girl, qint32 shop, const QString &end = {})
     {
-        t.db().exec(QStringLiteral("UPDATE 現在状況 SET [出退勤]=1,[空]=1,[他店舗]=CASE WHEN [店舗ID]=? THEN 0 ELSE 1 END,"
-                                   "[終了予定]=CASE WHEN [店舗ID]=? THEN ? END WHERE [コンパニオンID]=?;"),
+        t.db().exec(QStringLiteral("UPDATE \"現在状況\" SET \"出退勤\"=1,\"空\"=1,\"他店舗\"=CASE WHEN \"店舗ID\"=? THEN 0 ELSE 1 END,"
+                                   "\"終了予定\"=CASE WHEN \"店舗ID\"=? THEN ? END WHERE \"コンパニオンID\"=?;"),
                     {shop, shop, end.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(end), girl});
     }
     Form_ShopData *shopEditor()
@@ -404,7 +404,7 @@ void TestIntegrity::boardActionsAreAllOrNothing()
     int row = 0;
     const auto arrange = [&] {
         a.t.prompt().clear();
-        a.t.db().exec(QStringLiteral("UPDATE 現在状況 SET [出退勤]=?,[空]=0,[他店舗]=0,[終了予定]=NULL;"),
+        a.t.db().exec(QStringLiteral("UPDATE \"現在状況\" SET \"出退勤\"=?,\"空\"=0,\"他店舗\"=0,\"終了予定\"=NULL;"),
                       {action == QStringLiteral("on") ? 0 : 1});
         if (action == QStringLiteral("untick") || action == QStringLiteral("off"))
             a.sendOut(a.ai, a.shopA, QStringLiteral("21:05:00"));
@@ -472,7 +472,7 @@ void TestIntegrity::warningFollowsEveryRunningBooking()
     QFETCH(QString, event);
     Agency a;
     // まい is not at C: give her a row there through the register, then send both out.
-    a.t.db().exec(QStringLiteral("UPDATE コンパニオン SET [店舗3ID]=?,[名前3]='マイ' WHERE [コンパニオンID]=?;"), {a.shopC, a.mai});
+    a.t.db().exec(QStringLiteral("UPDATE \"コンパニオン\" SET \"店舗3ID\"=?,\"名前3\"='マイ' WHERE \"コンパニオンID\"=?;"), {a.shopC, a.mai});
     a.t.module().SyncStatusRows(a.mai);
     a.sendOut(a.mai, a.shopC, QStringLiteral("21:08:00"));   // 8 minutes left: within C's warning time
     a.sendOut(a.ai, a.shopB, QStringLiteral("23:00:00"));    // far from its end

@@ -61,10 +61,10 @@ struct Agency
         t.module().LoadCompanionList();
         for (qint32 id : {ai, mai})
             t.module().SyncStatusRows(id);
-        t.db().exec("INSERT INTO 顧客([名前],[TEL]) VALUES('山田','0312345678');");
+        t.db().exec("INSERT INTO \"顧客\"(\"名前\",\"TEL\") VALUES('山田','0312345678');");
         for (const char *day : {"2005-09-29", "2005-09-30", "2005-10-01"})
             booking(shopA, ai, day);
-        t.db().exec("UPDATE 現在状況 SET [出退勤]=1 WHERE [店舗ID]=? AND [コンパニオンID]=?;", {shopA, ai});
+        t.db().exec("UPDATE \"現在状況\" SET \"出退勤\"=1 WHERE \"店舗ID\"=? AND \"コンパニオンID\"=?;", {shopA, ai});
         choose(0);
     }
     ~Agency() { Clock::reset(); }
@@ -126,10 +126,13 @@ private slots:
     void purgeRefusesTheRunningDay();
     void purgeDeletesUpToTheDateAndUnusedDeletedEntries();
     void purgeIsAllOrNothing();
+    void serverRefusesTheFileOperations();
 };
 
 void MaintenanceTest::backupThenRestoreGivesTheSameRows()
 {
+    if (rp::test::OnPostgres())
+        QSKIP("the file operations are SQLite's");
     Agency f;
     const QStringList before = DumpStore(f.t.db());
     const QStringList shopsBefore = f.t.module().ShopNames;
@@ -146,8 +149,8 @@ void MaintenanceTest::backupThenRestoreGivesTheSameRows()
 
     // The file moves on after the backup ...
     f.choose(1);
-    f.t.db().exec("DELETE FROM 履歴;");
-    f.t.db().exec("UPDATE 現在状況 SET [出退勤]=0;");
+    f.t.db().exec("DELETE FROM \"履歴\";");
+    f.t.db().exec("UPDATE \"現在状況\" SET \"出退勤\"=0;");
     f.t.addShop("Ｃ店");
     f.t.module().LoadShopList();
     f.choose(0);
@@ -169,7 +172,10 @@ void MaintenanceTest::backupThenRestoreGivesTheSameRows()
     const QStringList told = f.t.prompt().messages();
     QCOMPARE(told.size(), 2);
     QVERIFY(told[0].contains(f.dbPath()) && told[0].contains(target) && told[0].endsWith("よろしいですか？"));
-    QCOMPARE(told[1], "リストアが終了しました。\r\n" + target + " の内容に置き換えました。");
+    QVERIFY(told[1].startsWith("リストアが終了しました。\r\n" + target + " の内容に置き換えました。\r\n置き換える前のデータベースは "));
+    // ... and the file as it was just before is kept, so that the restore can be undone.
+    const QString keptAs = told[1].section("置き換える前のデータベースは ", 1).section(" に保存しました。", 0, 0);
+    QVERIFY2(QFile::exists(keptAs), qPrintable(keptAs));
     QVERIFY(f.partials().isEmpty());
     QVERIFY(f.t.prompt().unexpected().isEmpty());
 }
@@ -183,14 +189,16 @@ void MaintenanceTest::restoreKeepsOrCreatesTheStatusTable_data()
 
 void MaintenanceTest::restoreKeepsOrCreatesTheStatusTable()
 {
+    if (rp::test::OnPostgres())
+        QSKIP("the file operations are SQLite's");
     QFETCH(bool, withStatus);
     Agency f;
     const QString target = f.path("save.mdb");
     f.backup(target);
     if (!withStatus)
-        execOn(target, {"DROP TABLE 現在状況;"});
+        execOn(target, {"DROP TABLE \"現在状況\";"});
     else   // アイ is out for Ｂ店 in the saved file, a booking ending at 21:30
-        execOn(target, {QString("UPDATE 現在状況 SET [空]=1,[終了予定]='21:30:00' WHERE [店舗ID]=%1 AND [コンパニオンID]=%2;")
+        execOn(target, {QString("UPDATE \"現在状況\" SET \"空\"=1,\"終了予定\"='21:30:00' WHERE \"店舗ID\"=%1 AND \"コンパニオンID\"=%2;")
                             .arg(f.shopB).arg(f.ai)});
     QStringList restored;
     {
@@ -216,8 +224,8 @@ void MaintenanceTest::restoreKeepsOrCreatesTheStatusTable()
         QCOMPARE(f.t.module().EndTimes[b][1], QTime(21, 30));
     } else {
         // Created and filled from the register: one row per named shop slot, everyone off duty.
-        QCOMPARE(f.t.db().scalar("SELECT count(*) FROM 現在状況;").toInt(), 3);
-        QCOMPARE(f.t.db().scalar("SELECT count(*) FROM 現在状況 WHERE [出退勤]=1;").toInt(), 0);
+        QCOMPARE(f.t.db().scalar("SELECT count(*) FROM \"現在状況\";").toInt(), 3);
+        QCOMPARE(f.t.db().scalar("SELECT count(*) FROM \"現在状況\" WHERE \"出退勤\"=1;").toInt(), 0);
         QCOMPARE(f.dutyShown(1), QString("退勤"));
     }
     QCOMPARE(f.t.board().BoardRowCount, 2);
@@ -250,6 +258,8 @@ void MaintenanceTest::refusedOrFailedOperationsChangeNothing_data()
 
 void MaintenanceTest::refusedOrFailedOperationsChangeNothing()
 {
+    if (rp::test::OnPostgres())
+        QSKIP("the file operations are SQLite's");
     QFETCH(QString, menu);
     QFETCH(QString, chosen);
     QFETCH(QString, told);
@@ -269,7 +279,7 @@ void MaintenanceTest::refusedOrFailedOperationsChangeNothing()
         execOn(path, {"CREATE TABLE notes(id INTEGER PRIMARY KEY, body TEXT);"});
     } else if (chosen == "good.mdb") {
         f.backup(path);
-        f.t.db().exec("DELETE FROM 履歴;");
+        f.t.db().exec("DELETE FROM \"履歴\";");
         maintenance::FailFileCopiesAfter(4096);
     } else if (chosen.isEmpty()) {
         f.t.db().failNthWrite(1);
@@ -304,6 +314,8 @@ void MaintenanceTest::refusedOrFailedOperationsChangeNothing()
 
 void MaintenanceTest::compactionTwiceInARow()
 {
+    if (rp::test::OnPostgres())
+        QSKIP("the file operations are SQLite's");
     Agency f;
     const QStringList before = DumpStore(f.t.db());
     f.t.prompt().answer(Answer::Cancel);
@@ -376,8 +388,8 @@ void MaintenanceTest::purgeDeletesUpToTheDateAndUnusedDeletedEntries()
     f.booking(f.shopB, f.mai, "2005-09-30");
     f.booking(f.shopA, f.mai, "2005-10-01");
     const qint32 shopC = f.t.addShop("Ｃ店");   // deleted and never booked
-    f.t.db().exec("UPDATE 店舗 SET [削除FLAG]=1 WHERE [店舗ID] IN (?,?);", {f.shopB, shopC});
-    f.t.db().exec("UPDATE コンパニオン SET [削除FLAG]=1 WHERE [コンパニオンID]=?;", {f.mai});
+    f.t.db().exec("UPDATE \"店舗\" SET \"削除FLAG\"=1 WHERE \"店舗ID\" IN (?,?);", {f.shopB, shopC});
+    f.t.db().exec("UPDATE \"コンパニオン\" SET \"削除FLAG\"=1 WHERE \"コンパニオンID\"=?;", {f.mai});
 
     // A wrong answer is told, an empty one ends silently; neither deletes anything.
     const QStringList before = DumpStore(f.t.db());
@@ -402,30 +414,45 @@ void MaintenanceTest::purgeDeletesUpToTheDateAndUnusedDeletedEntries()
              QString("いつまでの履歴データを削除するか入力してください。\r\n（入力形式：YY/MM/DD）"));
     QCOMPARE(f.t.prompt().messages(), QStringList({"2005/09/30までの履歴データを削除します。よろしいですか？",
                                                     "2005/09/30までの履歴データを削除しました。"}));
-    QCOMPARE(f.remaining("SELECT [年月日] FROM 履歴 ORDER BY [年月日];"), QStringList({"2005-10-01", "2005-10-01"}));
-    QCOMPARE(f.remaining("SELECT [店舗名] FROM 店舗 ORDER BY [店舗ID];"), QStringList({"Ａ店"}));
-    QCOMPARE(f.remaining("SELECT [源氏名] FROM コンパニオン ORDER BY [コンパニオンID];"), QStringList({"あい", "まい"}));
+    QCOMPARE(f.remaining("SELECT \"年月日\" FROM \"履歴\" ORDER BY \"年月日\";"), QStringList({"2005-10-01", "2005-10-01"}));
+    QCOMPARE(f.remaining("SELECT \"店舗名\" FROM \"店舗\" ORDER BY \"店舗ID\";"), QStringList({"Ａ店"}));
+    QCOMPARE(f.remaining("SELECT \"源氏名\" FROM \"コンパニオン\" ORDER BY \"コンパニオンID\";"), QStringList({"あい", "まい"}));
 
     // No at the question deletes nothing; a later purge takes まい with her last booking.
     f.purge("05/10/01", Answer::No);
-    QCOMPARE(f.t.db().scalar("SELECT count(*) FROM 履歴;").toInt(), 2);
+    QCOMPARE(f.t.db().scalar("SELECT count(*) FROM \"履歴\";").toInt(), 2);
     f.purge("05/10/01");
-    QCOMPARE(f.t.db().scalar("SELECT count(*) FROM 履歴;").toInt(), 0);
-    QCOMPARE(f.remaining("SELECT [源氏名] FROM コンパニオン ORDER BY [コンパニオンID];"), QStringList({"あい"}));
+    QCOMPARE(f.t.db().scalar("SELECT count(*) FROM \"履歴\";").toInt(), 0);
+    QCOMPARE(f.remaining("SELECT \"源氏名\" FROM \"コンパニオン\" ORDER BY \"コンパニオンID\";"), QStringList({"あい"}));
     QVERIFY(f.t.prompt().unexpected().isEmpty());
 }
 
 void MaintenanceTest::purgeIsAllOrNothing()
 {
     Agency f;
-    f.t.db().exec("UPDATE 店舗 SET [削除FLAG]=1 WHERE [店舗ID]=?;", {f.shopB});
-    f.t.db().exec("UPDATE コンパニオン SET [削除FLAG]=1 WHERE [コンパニオンID]=?;", {f.mai});
+    f.t.db().exec("UPDATE \"店舗\" SET \"削除FLAG\"=1 WHERE \"店舗ID\"=?;", {f.shopB});
+    f.t.db().exec("UPDATE \"コンパニオン\" SET \"削除FLAG\"=1 WHERE \"コンパニオンID\"=?;", {f.mai});
     const int writes = test::ForEachFailedWrite(
         f.t.db(), [&] { f.t.prompt().clear(); }, [&] { f.purge("05/09/30"); },
         [&](int) { QVERIFY(f.t.prompt().lastMessage().startsWith("Error!!  ")); });
     QCOMPARE(writes, 4);   // three deletes and the commit
     QCOMPARE(f.t.prompt().lastMessage(), QString("2005/09/30までの履歴データを削除しました。"));
-    QCOMPARE(f.t.db().scalar("SELECT count(*) FROM 店舗;").toInt(), 1);
+    QCOMPARE(f.t.db().scalar("SELECT count(*) FROM \"店舗\";").toInt(), 1);
+}
+
+// On a server, backup, restore and compaction are its administrator's: each says so and changes nothing.
+void MaintenanceTest::serverRefusesTheFileOperations()
+{
+    if (!rp::test::OnPostgres())
+        QSKIP("needs ROSTERPAD_TEST_PG");
+    Agency f;
+    const QStringList before = DumpStore(f.t.db());
+    for (QAction *menu : {f.t.board().mnuBackup, f.t.board().mnuRestore, f.t.board().mnuCompact})
+        menu->trigger();
+    QCOMPARE(f.t.prompt().messages(), QStringList(3, maintenance::ServerMaintenanceMessage()));
+    QVERIFY(f.t.prompt().unexpected().isEmpty());
+    QCOMPARE(DumpStore(f.t.db()), before);
+    QVERIFY(QDir(f.t.folder()).entryList(QDir::Files).filter(QStringLiteral("rosterpad.m")).isEmpty());
 }
 
 QTEST_MAIN(MaintenanceTest)

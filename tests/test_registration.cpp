@@ -74,7 +74,7 @@ struct Desk
         b().Text_Start_Time->setText(start);
         fill("21:00", "自宅", pay);
     }
-    int historyRows() { return t.db().scalar("SELECT count(*) FROM 履歴;").toInt(); }
+    int historyRows() { return t.db().scalar("SELECT count(*) FROM \"履歴\";").toInt(); }
     // The first row of a query as "a|b|c", NULL written out.
     QString row(const QString &sql, const QVariantList &binds = {})
     {
@@ -86,7 +86,7 @@ struct Desk
     }
     QString status(qint32 shop, const QString &columns)
     {
-        return row("SELECT " + columns + " FROM 現在状況 WHERE [店舗ID]=? AND [コンパニオンID]=?;", {shop, ai});
+        return row("SELECT " + columns + " FROM \"現在状況\" WHERE \"店舗ID\"=? AND \"コンパニオンID\"=?;", {shop, ai});
     }
 };
 
@@ -117,13 +117,13 @@ void RegistrationTest::newCustomerByNumber()
     d.takeBooking("22:30");
     d.regist();
 
-    const QString cid = d.row("SELECT [顧客ID] FROM 顧客;");
-    QCOMPARE(d.row("SELECT [名前],[TEL],[ランク] FROM 顧客;"), QString("山田|0901234|上"));
-    QCOMPARE(d.row("SELECT * FROM 履歴;"),
+    const QString cid = d.row("SELECT \"顧客ID\" FROM \"顧客\";");
+    QCOMPARE(d.row("SELECT \"名前\",\"TEL\",\"ランク\" FROM \"顧客\";"), QString("山田|0901234|上"));
+    QCOMPARE(d.row("SELECT * FROM \"履歴\";"),
              QString("%1|%2|%3|2026-12-08|21:00:00|22:30:00|ホテルＡ|A..60|NULL|0|NULL|0|0|10000|6000|0")
                  .arg(cid).arg(d.shopA).arg(d.ai));
     // Her row: busy with end, minutes left and place, on the board and in the store.
-    QCOMPARE(d.status(d.shopA, "[出退勤],[空],[終了予定],[場所],[顧客ID]"), "1|1|22:30:00|ホテルＡ|" + cid);
+    QCOMPARE(d.status(d.shopA, "\"出退勤\",\"空\",\"終了予定\",\"場所\",\"顧客ID\""), "1|1|22:30:00|ホテルＡ|" + cid);
     QCOMPARE(d.grid().text(1, 5) + " " + d.grid().text(1, 6), QString("22:30 90"));
     QCOMPARE(d.t.module().WarnState[0][1], 90);
     // The customer is reloaded and the entry area is empty again.
@@ -166,7 +166,7 @@ void RegistrationTest::customerFields()
     QCOMPARE(d.t.prompt().lastMessage(), message);
     QCOMPARE(d.historyRows(), message.isEmpty() ? 1 : 0);
     if (message.isEmpty()) {
-        QCOMPARE(d.row("SELECT [名前],[TEL] FROM 顧客;"), stored);
+        QCOMPARE(d.row("SELECT \"名前\",\"TEL\" FROM \"顧客\";"), stored);
         QCOMPARE(d.b().Text_Tel->text(), stored.section('|', 1));
     }
 }
@@ -192,15 +192,15 @@ void RegistrationTest::recallRegisterAgainAndMoveTheStart()
     d.fill("23:00", "ホテルＢ", "15,000");
     d.regist();
     QCOMPARE(d.historyRows(), 1);
-    QCOMPARE(d.row("SELECT [開始時刻],[終了時刻],[場所],[店売上] FROM 履歴;"), QString("21:00:00|23:00:00|ホテルＢ|15000"));
+    QCOMPARE(d.row("SELECT \"開始時刻\",\"終了時刻\",\"場所\",\"店売上\" FROM \"履歴\";"), QString("21:00:00|23:00:00|ホテルＢ|15000"));
 
     // Recalled and moved: still that row, under the new start.
     d.grid().clickCell(1, 0);
     d.b().Text_Start_Time->setText("21:30");
     d.regist();
     QCOMPARE(d.historyRows(), 1);
-    QCOMPARE(d.row("SELECT [開始時刻] FROM 履歴;"), QString("21:30:00"));
-    QCOMPARE(d.status(d.shopA, "[開始時刻],[終了予定]"), QString("21:30:00|23:00:00"));
+    QCOMPARE(d.row("SELECT \"開始時刻\" FROM \"履歴\";"), QString("21:30:00"));
+    QCOMPARE(d.status(d.shopA, "\"開始時刻\",\"終了予定\""), QString("21:30:00|23:00:00"));
 }
 
 void RegistrationTest::cancellationFreesHerEverywhere()
@@ -209,18 +209,18 @@ void RegistrationTest::cancellationFreesHerEverywhere()
     d.customer("山田", "0901");
     d.takeBooking();
     d.regist();
-    QCOMPARE(d.status(d.shopB, "[空],[他店舗]"), QString("1|1"));
+    QCOMPARE(d.status(d.shopB, "\"空\",\"他店舗\""), QString("1|1"));
 
     d.grid().clickCell(1, 0);
     d.b().Check_Cancel->setChecked(true);
     d.b().Label_Pay->setText("3,000");
     d.regist();
 
-    QCOMPARE(d.status(d.shopA, "[空],[終了予定],[場所]"), QString("0|NULL|NULL"));
-    QCOMPARE(d.status(d.shopB, "[空],[他店舗]"), QString("0|0"));
+    QCOMPARE(d.status(d.shopA, "\"空\",\"終了予定\",\"場所\""), QString("0|NULL|NULL"));
+    QCOMPARE(d.status(d.shopB, "\"空\",\"他店舗\""), QString("0|0"));
     QCOMPARE(d.grid().text(1, 3) + d.grid().text(1, 5) + d.grid().text(1, 6) + d.grid().text(1, 7), QString("False"));
     QCOMPARE(d.t.module().WarnState[0][1], -1);
-    QCOMPARE(d.row("SELECT count(*),[キャンセル],[店売上] FROM 履歴;"), QString("1|1|3000"));
+    QCOMPARE(d.row("SELECT count(*),max(\"キャンセル\"),max(\"店売上\") FROM \"履歴\";"), QString("1|1|3000"));
 }
 
 void RegistrationTest::cancellationWithoutStartTime()
@@ -236,7 +236,7 @@ void RegistrationTest::cancellationWithoutStartTime()
     }
     // Stored without a start, and found again by it: the second registration is the same row.
     QVERIFY(d.t.prompt().messages().isEmpty());
-    QCOMPARE(d.row("SELECT count(*),[開始時刻],[店売上] FROM 履歴;"), QString("1|NULL|3500"));
+    QCOMPARE(d.row("SELECT count(*),max(\"開始時刻\"),max(\"店売上\") FROM \"履歴\";"), QString("1|NULL|3500"));
 }
 
 void RegistrationTest::rowNotOutHere_data()
@@ -257,9 +257,9 @@ void RegistrationTest::rowNotOutHere()
         d.choose(1);
     }
     const qint32 shop = outForA ? d.shopB : d.shopA;
-    const QString untouched = "[出退勤],[空],[他店舗],[顧客ID],[年月日]";
+    const QString untouched = "\"出退勤\",\"空\",\"他店舗\",\"顧客ID\",\"年月日\"";
     const QString before = d.status(shop, untouched);
-    const QString written = d.status(shop, "[終了予定],[場所],[選択OP],[開始時刻]");
+    const QString written = d.status(shop, "\"終了予定\",\"場所\",\"選択OP\",\"開始時刻\"");
     d.fillAsRecalled("2026/12/07", "20:00", "3,000");
     d.b().SelectedOptionMask = 2;
     d.b().Check_Cancel->setChecked(outForA);
@@ -267,10 +267,10 @@ void RegistrationTest::rowNotOutHere()
 
     QCOMPARE(d.historyRows(), outForA ? 2 : 1);
     QCOMPARE(d.status(shop, untouched), before);
-    QCOMPARE(d.status(shop, "[終了予定],[場所],[選択OP],[開始時刻]"), outForA ? written : "21:00:00|自宅|2|20:00:00");
+    QCOMPARE(d.status(shop, "\"終了予定\",\"場所\",\"選択OP\",\"開始時刻\""), outForA ? written : "21:00:00|自宅|2|20:00:00");
     QCOMPARE(d.grid().text(1, 5), QString());
     if (outForA)   // her booking for A runs on
-        QCOMPARE(d.status(d.shopA, "[空],[終了予定]"), QString("1|22:30:00"));
+        QCOMPARE(d.status(d.shopA, "\"空\",\"終了予定\""), QString("1|22:30:00"));
 }
 
 void RegistrationTest::failureWritesNothing()
@@ -297,13 +297,13 @@ void RegistrationTest::failureWritesNothing()
     });
     QVERIFY2(writes >= 5, qPrintable(QString::number(writes)));
     QCOMPARE(d.historyRows(), 2);
-    QCOMPARE(d.status(d.shopB, "[空]"), QString("0"));
+    QCOMPARE(d.status(d.shopB, "\"空\""), QString("0"));
 }
 
 void RegistrationTest::quotesRoundTrip()
 {
     Desk d("O'Shop", "ア'イ");
-    d.t.db().exec("UPDATE 店舗 SET [C1名]=?;", {"It's"});
+    d.t.db().exec("UPDATE \"店舗\" SET \"C1名\"=?;", {"It's"});
     d.choose(1);
     d.choose(0);
     d.customer("O'Brien", "0901");
@@ -311,8 +311,8 @@ void RegistrationTest::quotesRoundTrip()
     d.takeBooking("22:00", "Joe's bar");
     d.regist();
 
-    QCOMPARE(d.row("SELECT [名前],[備考] FROM 顧客;"), QString("O'Brien|say \"hi\" ' ; --"));
-    QCOMPARE(d.row("SELECT [コース名] FROM 履歴;"), QString("It's..60"));
+    QCOMPARE(d.row("SELECT \"名前\",\"備考\" FROM \"顧客\";"), QString("O'Brien|say \"hi\" ' ; --"));
+    QCOMPARE(d.row("SELECT \"コース名\" FROM \"履歴\";"), QString("It's..60"));
     QCOMPARE(d.b().Grid_Rireki->text(1, 0) + d.b().Grid_Rireki->text(1, 1) + d.b().Grid_Rireki->text(1, 6),
              QString("O'Shopア'イJoe's bar"));
     d.grid().clickCell(1, 0);
@@ -323,7 +323,7 @@ void RegistrationTest::quotesRoundTrip()
 void RegistrationTest::twoCustomersOnOneNumber()
 {
     Desk d;
-    d.t.db().exec("INSERT INTO 顧客([名前],[TEL],[備考]) VALUES('花子','0901','A'),('桃子','0901','B');");
+    d.t.db().exec("INSERT INTO \"顧客\"(\"名前\",\"TEL\",\"備考\") VALUES('花子','0901','A'),('桃子','0901','B');");
     d.b().Text_Tel->setText("0901");
     d.b().Cmd_Search_Click();
     d.b().Combo_Name->setCurrentIndex(1);
@@ -333,8 +333,11 @@ void RegistrationTest::twoCustomersOnOneNumber()
     d.regist();
 
     // Filed under the one chosen; the first on the number keeps her name.
-    QCOMPARE(d.row("SELECT group_concat([名前] || '/' || [備考]) FROM 顧客;"), QString("花子/A,桃子/B2"));
-    QCOMPARE(d.row("SELECT c.[名前] FROM 履歴 h JOIN 顧客 c ON c.[顧客ID]=h.[顧客ID];"), QString("桃子"));
+    QStringList customers;
+    for (const Row &r : d.t.db().rows("SELECT \"名前\" || '/' || \"備考\" FROM \"顧客\" ORDER BY \"顧客ID\";"))
+        customers << r.value(0).toString();
+    QCOMPARE(customers.join(','), QString("花子/A,桃子/B2"));
+    QCOMPARE(d.row("SELECT c.\"名前\" FROM \"履歴\" h JOIN \"顧客\" c ON c.\"顧客ID\"=h.\"顧客ID\";"), QString("桃子"));
     QCOMPARE(d.b().Combo_Name->currentText() + d.b().Label_Total->text(), QString("桃子¥10,000"));
 }
 

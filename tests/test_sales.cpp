@@ -49,7 +49,7 @@ struct Agency
         t.module().LoadShopList();
         x = t.addCompanion(QStringLiteral("ゆき"), {QStringLiteral("ユキ"), QStringLiteral("ユキ")});
         y = t.addCompanion(QStringLiteral("はな"), {QStringLiteral("ハナ")});
-        t.db().exec(QStringLiteral("UPDATE 店舗 SET [削除FLAG]=1 WHERE [店舗ID]=?;"), {c});
+        t.db().exec(QStringLiteral("UPDATE \"店舗\" SET \"削除FLAG\"=1 WHERE \"店舗ID\"=?;"), {c});
         t.module().LoadShopList();
         t.module().LoadCompanionList();
         addBooking(t, a, x, "2005-09-30", 12000, 7000);
@@ -385,7 +385,7 @@ void SalesTest::storeFailureLeavesTheLabels()
     QCOMPARE(texts(w.Label_TargetDate, 4, 4), QStringList(4, QString()));
 
     // A sum that fits the store but not the currency is refused as well, not wrapped.
-    f.t.db().exec("UPDATE 履歴 SET [店売上]=?,[コンパニオン支払]=0 WHERE [店売上]=?;",
+    f.t.db().exec("UPDATE \"履歴\" SET \"店売上\"=?,\"コンパニオン支払\"=0 WHERE \"店売上\"=?;",
                   {qint64(1) << 60, huge});
     w.Cmd_Disp_All->click();
     QCOMPARE(f.t.prompt().messages().size(), 4);

@@ -133,12 +133,12 @@ bool allEntryBoxesEmpty(Form_ShopData *f)
 
 int shopRowCount(TestApp &t)
 {
-    return t.db().scalar(QStringLiteral("SELECT count(*) FROM 店舗;")).toInt();
+    return t.db().scalar(QStringLiteral("SELECT count(*) FROM \"店舗\";")).toInt();
 }
 
 Row shopRow(TestApp &t, const QString &name)
 {
-    const std::optional<Row> row = t.db().first(QStringLiteral("SELECT * FROM 店舗 WHERE [店舗名]=?;"), {name});
+    const std::optional<Row> row = t.db().first(QStringLiteral("SELECT * FROM \"店舗\" WHERE \"店舗名\"=?;"), {name});
     return row ? *row : Row();
 }
 
@@ -146,7 +146,7 @@ Row shopRow(TestApp &t, const QString &name)
 QString slotText(TestApp &t, qint32 companion, int s)
 {
     const std::optional<Row> row = t.db().first(
-        QStringLiteral("SELECT [店舗%1ID],[名前%1],[オプション%1] FROM コンパニオン WHERE [コンパニオンID]=?;").arg(s),
+        QStringLiteral("SELECT \"店舗%1ID\",\"名前%1\",\"オプション%1\" FROM \"コンパニオン\" WHERE \"コンパニオンID\"=?;").arg(s),
         {companion});
     if (!row)
         return QStringLiteral("no row");
@@ -159,7 +159,7 @@ QString slotText(TestApp &t, qint32 companion, int s)
 QList<QStringList> companionTable(TestApp &t)
 {
     QList<QStringList> out;
-    for (const Row &row : t.db().rows(QStringLiteral("SELECT * FROM コンパニオン ORDER BY [コンパニオンID];"))) {
+    for (const Row &row : t.db().rows(QStringLiteral("SELECT * FROM \"コンパニオン\" ORDER BY \"コンパニオンID\";"))) {
         QStringList values;
         for (int i = 0; i < row.count(); ++i)
             values << (row.value(i).isNull() ? QStringLiteral("NULL") : row.value(i).toString());
@@ -170,7 +170,7 @@ QList<QStringList> companionTable(TestApp &t)
 
 int statusRows(TestApp &t, qint32 shopId)
 {
-    return t.db().scalar(QStringLiteral("SELECT count(*) FROM 現在状況 WHERE [店舗ID]=?;"), {shopId}).toInt();
+    return t.db().scalar(QStringLiteral("SELECT count(*) FROM \"現在状況\" WHERE \"店舗ID\"=?;"), {shopId}).toInt();
 }
 
 } // namespace
@@ -467,7 +467,7 @@ void TestShopEditor::typingANewNameClearsTheBoxes()
     QCOMPARE(t.prompt().messages(), QStringList{QStringLiteral("Gammaのデータを登録します。")});
     QCOMPARE(shopRowCount(t), 2);
     QCOMPARE(shopRow(t, QStringLiteral("Gamma")).value(QStringLiteral("C1料金1")).toInt(), 10000);
-    const Row untouched = *t.db().first(QStringLiteral("SELECT * FROM 店舗 WHERE [店舗ID]=?;"), {alpha});
+    const Row untouched = *t.db().first(QStringLiteral("SELECT * FROM \"店舗\" WHERE \"店舗ID\"=?;"), {alpha});
     QCOMPARE(untouched.value(QStringLiteral("店舗名")).toString(), QStringLiteral("Alpha"));
     QCOMPARE(untouched.value(QStringLiteral("C1名")).toString(), QStringLiteral("A"));
     QVERIFY(t.prompt().unexpected().isEmpty());
@@ -718,7 +718,7 @@ void TestShopEditor::insertThenReRegisterUpdates()
     QCOMPARE(f->Text_OneOpt_Rate[2]->text(), QStringLiteral("50"));   // reloaded from the store
     QCOMPARE(f->Text_Opt_Money[5]->text(), QStringLiteral("-500"));
     // The other shops are untouched.
-    QCOMPARE(t.db().scalar(QStringLiteral("SELECT [C1料金1] FROM 店舗 WHERE [店舗ID]=?;"), {first}).toInt(), 10000);
+    QCOMPARE(t.db().scalar(QStringLiteral("SELECT \"C1料金1\" FROM \"店舗\" WHERE \"店舗ID\"=?;"), {first}).toInt(), 10000);
 
     // Cancel writes nothing.
     t.prompt().clear();
@@ -908,11 +908,11 @@ void TestShopEditor::deleteShiftsCompanionSlots()
     const QVector<int> options{1, 2, 4, 8, 16};
     const qint32 everywhere = t.addCompanion(QStringLiteral("全店"), names, options);
     const qint32 elsewhere = t.addCompanion(QStringLiteral("他店"), names, options);
-    t.db().exec(QStringLiteral("UPDATE コンパニオン SET [店舗%1ID]=NULL,[名前%1]=NULL,[オプション%1]=0 WHERE [コンパニオンID]=?;")
+    t.db().exec(QStringLiteral("UPDATE \"コンパニオン\" SET \"店舗%1ID\"=NULL,\"名前%1\"=NULL,\"オプション%1\"=0 WHERE \"コンパニオンID\"=?;")
                     .arg(position + 1),
                 {elsewhere});
     const qint32 deleted = t.addCompanion(QStringLiteral("退店"), names, options);
-    t.db().exec(QStringLiteral("UPDATE コンパニオン SET [削除FLAG]=1 WHERE [コンパニオンID]=?;"), {deleted});
+    t.db().exec(QStringLiteral("UPDATE \"コンパニオン\" SET \"削除FLAG\"=1 WHERE \"コンパニオンID\"=?;"), {deleted});
     t.module().LoadCompanionList();
     for (const qint32 c : {everywhere, elsewhere})
         t.module().SyncStatusRows(c);
@@ -979,9 +979,17 @@ void TestShopEditor::deleteFailureLeavesCompanionsUnchanged()
     t.module().SyncStatusRows(first);
     QCOMPARE(statusRows(t, a), 1);
     // The second companion's row cannot be changed: the first one is changed before it fails.
-    t.db().exec(QStringLiteral("CREATE TRIGGER shop_test_block BEFORE UPDATE ON コンパニオン WHEN OLD.[コンパニオンID]=%1 "
-                               "BEGIN SELECT RAISE(ABORT,'locked for test'); END;")
-                    .arg(second));
+    if (rp::test::OnPostgres()) {
+        t.db().exec(QStringLiteral("CREATE FUNCTION shop_test_block() RETURNS trigger LANGUAGE plpgsql AS "
+                                   "$$ BEGIN RAISE EXCEPTION 'locked for test'; END $$;"));
+        t.db().exec(QStringLiteral("CREATE TRIGGER shop_test_block BEFORE UPDATE ON \"コンパニオン\" FOR EACH ROW "
+                                   "WHEN (OLD.\"コンパニオンID\"=%1) EXECUTE FUNCTION shop_test_block();")
+                        .arg(second));
+    } else {
+        t.db().exec(QStringLiteral("CREATE TRIGGER shop_test_block BEFORE UPDATE ON \"コンパニオン\" WHEN OLD.\"コンパニオンID\"=%1 "
+                                   "BEGIN SELECT RAISE(ABORT,'locked for test'); END;")
+                        .arg(second));
+    }
     const QList<QStringList> before = companionTable(t);
 
     Form_ShopData *f = openEditor(t);

@@ -50,7 +50,7 @@ QStringList columnsOf(Database &db, const QString &table)
     return names;
 }
 
-int statusRows(Database &db) { return db.scalar(QStringLiteral("SELECT count(*) FROM 現在状況;")).toInt(); }
+int statusRows(Database &db) { return db.scalar(QStringLiteral("SELECT count(*) FROM \"現在状況\";")).toInt(); }
 
 } // namespace
 
@@ -138,29 +138,29 @@ void StartupTest::storeRefusesWhatDoesNotFit()
     QVERIFY(t.start());
     Database &db = t.db();
     // Counters are assigned in ascending order; bits not given read as False.
-    db.exec("INSERT INTO 店舗([店舗名]) VALUES(?);", {"一号店"});
-    db.exec("INSERT INTO 店舗([店舗名]) VALUES(?);", {"二号店"});
-    const Rows shops = db.rows("SELECT [店舗ID],[削除FLAG] FROM 店舗 ORDER BY [店舗ID];");
+    db.exec("INSERT INTO \"店舗\"(\"店舗名\") VALUES(?);", {"一号店"});
+    db.exec("INSERT INTO \"店舗\"(\"店舗名\") VALUES(?);", {"二号店"});
+    const Rows shops = db.rows("SELECT \"店舗ID\",\"削除FLAG\" FROM \"店舗\" ORDER BY \"店舗ID\";");
     QCOMPARE(shops.size(), 2);
     QCOMPARE(shops[1].value(0).toInt(), shops[0].value(0).toInt() + 1);
     QCOMPARE(shops[0].value(1).toInt(), 0);
 
     // Widths count characters and a value that does not fit is refused, never cut.
-    db.exec("INSERT INTO 顧客([名前],[TEL]) VALUES(?,?);", {QString(24, QChar(0x3042)), "0312345678"});
-    QVERIFY_THROWS_EXCEPTION(AppError, db.exec("INSERT INTO 顧客([名前],[TEL]) VALUES(?,?);",
+    db.exec("INSERT INTO \"顧客\"(\"名前\",\"TEL\") VALUES(?,?);", {QString(24, QChar(0x3042)), "0312345678"});
+    QVERIFY_THROWS_EXCEPTION(AppError, db.exec("INSERT INTO \"顧客\"(\"名前\",\"TEL\") VALUES(?,?);",
                                                {QString(25, QChar(0x3042)), "0312345678"}));
-    QVERIFY_THROWS_EXCEPTION(AppError, db.exec("INSERT INTO 顧客([名前]) VALUES(?);", {"電話なし"}));
-    QVERIFY_THROWS_EXCEPTION(AppError, db.exec("INSERT INTO 店舗([店舗名],[警告時間]) VALUES(?,?);", {"x", 40000}));
-    QCOMPARE(db.scalar("SELECT count(*) FROM 顧客;").toInt(), 1);
+    QVERIFY_THROWS_EXCEPTION(AppError, db.exec("INSERT INTO \"顧客\"(\"名前\") VALUES(?);", {"電話なし"}));
+    QVERIFY_THROWS_EXCEPTION(AppError, db.exec("INSERT INTO \"店舗\"(\"店舗名\",\"警告時間\") VALUES(?,?);", {"x", 40000}));
+    QCOMPARE(db.scalar("SELECT count(*) FROM \"顧客\";").toInt(), 1);
 
     // Times are stored as HH:mm:ss and found again by the same time; anything else is refused.
-    db.exec("INSERT INTO 履歴([顧客ID],[年月日],[開始時刻]) VALUES(1,?,?);", {"2026-12-08", "21:30:00"});
-    QCOMPARE(db.scalar("SELECT count(*) FROM 履歴 WHERE [年月日]=? AND [開始時刻]=?;", {"2026-12-08", "21:30:00"}).toInt(), 1);
-    QCOMPARE(db.scalar("SELECT [未入力] FROM 履歴;").toInt(), 0);
-    QVERIFY(db.scalar("SELECT [コース時間] FROM 履歴;").isNull());
-    QVERIFY_THROWS_EXCEPTION(AppError, db.exec("INSERT INTO 履歴([開始時刻]) VALUES(?);", {"9:30"}));
-    QVERIFY_THROWS_EXCEPTION(AppError, db.exec("INSERT INTO 履歴([年月日]) VALUES(?);", {"2026/12/08"}));
-    QVERIFY_THROWS_EXCEPTION(AppError, db.exec("INSERT INTO 履歴([年月日]) VALUES(?);", {"2026-02-30"}));
+    db.exec("INSERT INTO \"履歴\"(\"顧客ID\",\"年月日\",\"開始時刻\") VALUES(1,?,?);", {"2026-12-08", "21:30:00"});
+    QCOMPARE(db.scalar("SELECT count(*) FROM \"履歴\" WHERE \"年月日\"=? AND \"開始時刻\"=?;", {"2026-12-08", "21:30:00"}).toInt(), 1);
+    QCOMPARE(db.scalar("SELECT \"未入力\" FROM \"履歴\";").toInt(), 0);
+    QVERIFY(db.scalar("SELECT \"コース時間\" FROM \"履歴\";").isNull());
+    QVERIFY_THROWS_EXCEPTION(AppError, db.exec("INSERT INTO \"履歴\"(\"開始時刻\") VALUES(?);", {"9:30"}));
+    QVERIFY_THROWS_EXCEPTION(AppError, db.exec("INSERT INTO \"履歴\"(\"年月日\") VALUES(?);", {"2026/12/08"}));
+    QVERIFY_THROWS_EXCEPTION(AppError, db.exec("INSERT INTO \"履歴\"(\"年月日\") VALUES(?);", {"2026-02-30"}));
 }
 
 void StartupTest::secondRunBacksUpTheFileAsTheFirstRunLeftIt()
@@ -188,7 +188,7 @@ void StartupTest::exitWithNobodyOnDutyDropsTheStatusTable()
     t.addShop("本店");
     t.module().LoadShopList();
     t.addCompanion("あい", {"アイ"});
-    t.module().SyncStatusRows(t.db().scalar("SELECT max([コンパニオンID]) FROM コンパニオン;").toInt());
+    t.module().SyncStatusRows(t.db().scalar("SELECT max(\"コンパニオンID\") FROM \"コンパニオン\";").toInt());
     QCOMPARE(statusRows(t.db()), 1);
     QVERIFY(t.close());
     QVERIFY(t.prompt().shown().isEmpty());
@@ -209,7 +209,7 @@ void StartupTest::exitAnsweredNoKeepsTheDutyStateForTheNextRun()
     const qint32 b = first->addCompanion("まい", {"マイ"});
     first->module().SyncStatusRows(a);
     first->module().SyncStatusRows(b);
-    first->db().exec("UPDATE 現在状況 SET [出退勤]=1,[空]=1,[終了予定]='23:10:00',[場所]='駅前' WHERE [コンパニオンID]=?;", {a});
+    first->db().exec("UPDATE \"現在状況\" SET \"出退勤\"=1,\"空\"=1,\"終了予定\"='23:10:00',\"場所\"='駅前' WHERE \"コンパニオンID\"=?;", {a});
     first->prompt().answer(Answer::No);
     QVERIFY(first->close());
     QCOMPARE(first->prompt().messages(),
@@ -219,7 +219,7 @@ void StartupTest::exitAnsweredNoKeepsTheDutyStateForTheNextRun()
     auto second = first->restart();
     QVERIFY(second->start());
     QCOMPARE(statusRows(second->db()), 2);
-    const Row row = *second->db().first("SELECT [出退勤],[空],[終了予定],[場所] FROM 現在状況 WHERE [コンパニオンID]=?;", {a});
+    const Row row = *second->db().first("SELECT \"出退勤\",\"空\",\"終了予定\",\"場所\" FROM \"現在状況\" WHERE \"コンパニオンID\"=?;", {a});
     QCOMPARE(row.value(0).toInt(), 1);
     QCOMPARE(row.value(1).toInt(), 1);
     QCOMPARE(row.value(2).toString(), QString("23:10:00"));
@@ -231,7 +231,7 @@ void StartupTest::exitAnsweredNoKeepsTheDutyStateForTheNextRun()
     auto third = second->restart();
     QVERIFY(third->start());
     QCOMPARE(statusRows(third->db()), 2);
-    QCOMPARE(third->db().scalar("SELECT count(*) FROM 現在状況 WHERE [出退勤]=1 OR [空]=1;").toInt(), 0);
+    QCOMPARE(third->db().scalar("SELECT count(*) FROM \"現在状況\" WHERE \"出退勤\"=1 OR \"空\"=1;").toInt(), 0);
 }
 
 void StartupTest::exitAnsweredCancelKeepsRunningWithListsReloaded()
@@ -242,7 +242,7 @@ void StartupTest::exitAnsweredCancelKeepsRunningWithListsReloaded()
     t.module().LoadShopList();
     const qint32 a = t.addCompanion("あい", {"アイ"});
     t.module().SyncStatusRows(a);
-    t.db().exec("UPDATE 現在状況 SET [出退勤]=1;");
+    t.db().exec("UPDATE \"現在状況\" SET \"出退勤\"=1;");
     // Added behind the lists' back: only a reload shows them.
     t.addShop("二号店");
     t.addCompanion("まい", {"マイ"});
@@ -298,8 +298,8 @@ void StartupTest::fileLeftByAPowerCutIsRecovered()
         QVERIFY(t.start());
         t.addShop("本店");
         t.db().beginTransaction();
-        t.db().exec("UPDATE 店舗 SET [店舗名]='途中' ;");
-        t.db().exec("INSERT INTO 顧客([TEL]) VALUES('0312345678');");
+        t.db().exec("UPDATE \"店舗\" SET \"店舗名\"='途中' ;");
+        t.db().exec("INSERT INTO \"顧客\"(\"TEL\") VALUES('0312345678');");
         const QString journal = t.folder() + "/rosterpad.mdb-journal";
         QVERIFY(QFile::exists(journal));
         QVERIFY(QFile::copy(t.folder() + "/rosterpad.mdb", crashed.path() + "/rosterpad.mdb"));
@@ -309,8 +309,8 @@ void StartupTest::fileLeftByAPowerCutIsRecovered()
     TestApp after(crashed.path());
     QVERIFY(after.start());
     QVERIFY(after.prompt().shown().isEmpty());
-    QCOMPARE(after.db().scalar("SELECT [店舗名] FROM 店舗;").toString(), QString("本店"));
-    QCOMPARE(after.db().scalar("SELECT count(*) FROM 顧客;").toInt(), 0);
+    QCOMPARE(after.db().scalar("SELECT \"店舗名\" FROM \"店舗\";").toString(), QString("本店"));
+    QCOMPARE(after.db().scalar("SELECT count(*) FROM \"顧客\";").toInt(), 0);
 }
 
 void StartupTest::syncStatusRowsInsertsUpdatesAndDeletes()
@@ -326,7 +326,7 @@ void StartupTest::syncStatusRowsInsertsUpdatesAndDeletes()
     t.module().SyncStatusRows(none);
 
     // One row, for the shop at position 1 only.
-    Rows rows = t.db().rows("SELECT [店舗ID],[コンパニオンID],[源氏名],[名前],[オプション],[出退勤],[空],[他店舗],[終了予定] FROM 現在状況;");
+    Rows rows = t.db().rows("SELECT \"店舗ID\",\"コンパニオンID\",\"源氏名\",\"名前\",\"オプション\",\"出退勤\",\"空\",\"他店舗\",\"終了予定\" FROM \"現在状況\";");
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows[0].value(0).toInt(), s1);
     QCOMPARE(rows[0].value(1).toInt(), a);
@@ -339,22 +339,22 @@ void StartupTest::syncStatusRowsInsertsUpdatesAndDeletes()
     QVERIFY(rows[0].value(8).isNull());
 
     // A rename updates names and options and leaves duty and booking alone; a new name adds a row.
-    t.db().exec("UPDATE 現在状況 SET [出退勤]=1,[空]=1,[終了予定]='22:00:00' WHERE [コンパニオンID]=?;", {a});
-    t.db().exec("UPDATE コンパニオン SET [名前1]='エー',[名前2]='アイコ',[オプション2]=4 WHERE [コンパニオンID]=?;", {a});
+    t.db().exec("UPDATE \"現在状況\" SET \"出退勤\"=1,\"空\"=1,\"終了予定\"='22:00:00' WHERE \"コンパニオンID\"=?;", {a});
+    t.db().exec("UPDATE \"コンパニオン\" SET \"名前1\"='エー',\"名前2\"='アイコ',\"オプション2\"=4 WHERE \"コンパニオンID\"=?;", {a});
     t.module().SyncStatusRows(a);
-    const Row renamed = *t.db().first("SELECT [名前],[オプション],[出退勤],[空],[終了予定] FROM 現在状況 WHERE [店舗ID]=? AND [コンパニオンID]=?;", {s1, a});
+    const Row renamed = *t.db().first("SELECT \"名前\",\"オプション\",\"出退勤\",\"空\",\"終了予定\" FROM \"現在状況\" WHERE \"店舗ID\"=? AND \"コンパニオンID\"=?;", {s1, a});
     QCOMPARE(renamed.value(0).toString(), QString("アイコ"));
     QCOMPARE(renamed.value(1).toInt(), 4);
     QCOMPARE(renamed.value(2).toInt(), 1);
     QCOMPARE(renamed.value(3).toInt(), 1);
     QCOMPARE(renamed.value(4).toString(), QString("22:00:00"));
-    QCOMPARE(t.db().scalar("SELECT count(*) FROM 現在状況 WHERE [店舗ID]=? AND [コンパニオンID]=?;", {s0, a}).toInt(), 1);
+    QCOMPARE(t.db().scalar("SELECT count(*) FROM \"現在状況\" WHERE \"店舗ID\"=? AND \"コンパニオンID\"=?;", {s0, a}).toInt(), 1);
 
     // Clearing a name removes that shop's row.
-    t.db().exec("UPDATE コンパニオン SET [名前2]=NULL WHERE [コンパニオンID]=?;", {a});
+    t.db().exec("UPDATE \"コンパニオン\" SET \"名前2\"=NULL WHERE \"コンパニオンID\"=?;", {a});
     t.module().SyncStatusRows(a);
-    QCOMPARE(t.db().scalar("SELECT count(*) FROM 現在状況 WHERE [コンパニオンID]=?;", {a}).toInt(), 1);
-    QCOMPARE(t.db().scalar("SELECT [店舗ID] FROM 現在状況 WHERE [コンパニオンID]=?;", {a}).toInt(), s0);
+    QCOMPARE(t.db().scalar("SELECT count(*) FROM \"現在状況\" WHERE \"コンパニオンID\"=?;", {a}).toInt(), 1);
+    QCOMPARE(t.db().scalar("SELECT \"店舗ID\" FROM \"現在状況\" WHERE \"コンパニオンID\"=?;", {a}).toInt(), s0);
 
     t.module().DeleteStatusRows(2, s0);
     QCOMPARE(statusRows(t.db()), 0);
@@ -370,7 +370,7 @@ void StartupTest::syncStatusRowsReportsAFailureAndWritesNothing()
     t.module().LoadShopList();
     const qint32 a = t.addCompanion("あい", {"アイ", "アイコ"});
     // The second shop's row cannot be written.
-    t.db().exec(QString("CREATE TRIGGER refuse BEFORE INSERT ON 現在状況 WHEN NEW.[店舗ID]<>%1 "
+    t.db().exec(QString("CREATE TRIGGER refuse BEFORE INSERT ON \"現在状況\" WHEN NEW.\"店舗ID\"<>%1 "
                         "BEGIN SELECT RAISE(ABORT,'書き込めません'); END;").arg(s0));
     t.module().SyncStatusRows(a);
     QCOMPARE(t.prompt().messages().size(), 1);
@@ -397,7 +397,7 @@ void StartupTest::terminationKeepsTheDutyState()
     QVERIFY(!first->db().isOpen());
     auto second = first->restart();
     QVERIFY(second->start());
-    QCOMPARE(second->db().scalar("SELECT [出退勤] FROM 現在状況 WHERE [コンパニオンID]=?;", {a}).toInt(), 1);
+    QCOMPARE(second->db().scalar("SELECT \"出退勤\" FROM \"現在状況\" WHERE \"コンパニオンID\"=?;", {a}).toInt(), 1);
 }
 
 void StartupTest::quotesRoundTripInEveryKindOfText()
@@ -411,12 +411,12 @@ void StartupTest::quotesRoundTripInEveryKindOfText()
     const qint32 girl = t.addCompanion("ア'イ", {"Ai's"});
     t.module().SyncStatusRows(girl);
     QVERIFY(t.prompt().shown().isEmpty());
-    const Row status = *t.db().first("SELECT [源氏名],[名前] FROM 現在状況 WHERE [店舗ID]=?;", {shop});
+    const Row status = *t.db().first("SELECT \"源氏名\",\"名前\" FROM \"現在状況\" WHERE \"店舗ID\"=?;", {shop});
     QCOMPARE(status.value(0).toString(), QString("ア'イ"));
     QCOMPARE(status.value(1).toString(), QString("Ai's"));
 
-    t.db().exec("INSERT INTO 顧客([名前],[TEL],[備考]) VALUES(?,?,?);", {SqlQuote("D'Arcy"), SqlQuote("0312345678"), SqlQuote(quoted)});
-    const Row customer = *t.db().first("SELECT [名前],[備考],[ランク] FROM 顧客 WHERE [名前]=?;", {"D'Arcy"});
+    t.db().exec("INSERT INTO \"顧客\"(\"名前\",\"TEL\",\"備考\") VALUES(?,?,?);", {SqlQuote("D'Arcy"), SqlQuote("0312345678"), SqlQuote(quoted)});
+    const Row customer = *t.db().first("SELECT \"名前\",\"備考\",\"ランク\" FROM \"顧客\" WHERE \"名前\"=?;", {"D'Arcy"});
     QCOMPARE(customer.value(1).toString(), quoted);
     QVERIFY(customer.value(2).isNull());
 }
@@ -476,7 +476,7 @@ void StartupTest::compactionRefusesAnExistingTarget()
     t.db().compactInto(target);
     Database copy;
     copy.open(target);
-    QCOMPARE(copy.scalar("SELECT [店舗名] FROM 店舗;").toString(), QString("本店"));
+    QCOMPARE(copy.scalar("SELECT \"店舗名\" FROM \"店舗\";").toString(), QString("本店"));
     copy.close();
     QVERIFY_THROWS_EXCEPTION(AppError, t.db().compactInto(target));
 
@@ -485,7 +485,7 @@ void StartupTest::compactionRefusesAnExistingTarget()
     t.db().close();
     QVERIFY(!t.db().isOpen());
     t.db().open(path);
-    QCOMPARE(t.db().scalar("SELECT count(*) FROM 店舗;").toInt(), 1);
+    QCOMPARE(t.db().scalar("SELECT count(*) FROM \"店舗\";").toInt(), 1);
 }
 
 void StartupTest::boardControlsAndMenusAreNamed()

@@ -31,9 +31,9 @@ void makeFile(const QString &path, const QStringList &shops, int customers = 0)
     db.open(path);
     db.atomic([&] {
         for (const QString &name : shops)
-            db.exec("INSERT INTO 店舗([店舗名]) VALUES(?);", {name});
+            db.exec("INSERT INTO \"店舗\"(\"店舗名\") VALUES(?);", {name});
         for (int c = 0; c < customers; ++c)
-            db.exec("INSERT INTO 顧客([名前],[TEL],[備考]) VALUES(?,?,?);",
+            db.exec("INSERT INTO \"顧客\"(\"名前\",\"TEL\",\"備考\") VALUES(?,?,?);",
                     {QString("顧客%1").arg(c), QString("090%1").arg(c, 8, 10, QChar('0')), QString(20, QChar(0x78))});
     });
 }
@@ -95,8 +95,8 @@ void StartupSafetyTest::unusableFileIsReportedAndTheBackupKept_data()
     QTest::addColumn<QString>("told");
     QTest::newRow("empty") << "empty" << "データベースファイルが空です。";
     QTest::newRow("foreign sqlite") << "foreign" << "テーブル 顧客 がありません";
-    QTest::newRow("missing table") << "DROP TABLE 履歴;" << "テーブル 履歴 がありません";
-    QTest::newRow("missing column") << "ALTER TABLE 顧客 DROP COLUMN [備考];" << "顧客.備考 がありません";
+    QTest::newRow("missing table") << "DROP TABLE \"履歴\";" << "テーブル 履歴 がありません";
+    QTest::newRow("missing column") << "ALTER TABLE \"顧客\" DROP COLUMN \"備考\";" << "顧客.備考 がありません";
     QTest::newRow("folder in place") << "folder" << "データベースファイルの場所にフォルダーがあります。";
     QTest::newRow("damaged page") << "damaged" << "データベースが壊れています。";
 }
@@ -309,7 +309,7 @@ void StartupSafetyTest::terminationDuringTheExitQuestionKeepsTheDutyState()
         Database file;
         file.open(db);
         file.exec(CreateStatusTableSql());
-        file.exec("INSERT INTO 現在状況([店舗ID],[コンパニオンID],[源氏名],[名前],[出退勤]) VALUES(1,1,'あい','アイ',1);");
+        file.exec("INSERT INTO \"現在状況\"(\"店舗ID\",\"コンパニオンID\",\"源氏名\",\"名前\",\"出退勤\") VALUES(1,1,'あい','アイ',1);");
     }
     Application app(dir.path());
     app.setSplashWaitMs(0);
@@ -331,7 +331,7 @@ void StartupSafetyTest::terminationDuringTheExitQuestionKeepsTheDutyState()
     QVERIFY(!app.database().isOpen());
     Database after;
     after.open(db);
-    QCOMPARE(after.scalar("SELECT [出退勤] FROM 現在状況;").toInt(), 1);
+    QCOMPARE(after.scalar("SELECT \"出退勤\" FROM \"現在状況\";").toInt(), 1);
 }
 
 void StartupSafetyTest::terminationDuringTheBackupNoticeEndsTheProgram()

@@ -8,17 +8,26 @@ namespace rp::test {
 QStringList DumpStore(Database &db)
 {
     QStringList dump;
-    const Rows tables =
-        db.rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name;"));
+    // PostgreSQL has no row order of its own: its rows are listed sorted.
+    const bool server = db.engine() == Engine::PostgreSQL;
+    const Rows tables = server
+        ? db.rows(QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema=current_schema() "
+                                 "ORDER BY table_name;"))
+        : db.rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' ORDER BY name;"));
     for (const Row &t : tables) {
         const QString name = t.value(0).toString();
         dump << QStringLiteral("== ") + name;
-        for (const Row &row : db.rows(QStringLiteral("SELECT * FROM \"") + name + QStringLiteral("\" ORDER BY rowid;"))) {
+        QStringList lines;
+        for (const Row &row : db.rows(QStringLiteral("SELECT * FROM \"") + name + QStringLiteral("\"")
+                                      + (server ? QStringLiteral(";") : QStringLiteral(" ORDER BY rowid;")))) {
             QStringList cells;
             for (int i = 0; i < row.count(); ++i)
                 cells << (row.value(i).isNull() ? QStringLiteral("NULL") : row.value(i).toString());
-            dump << cells.join(QLatin1Char('|'));
+            lines << cells.join(QLatin1Char('|'));
         }
+        if (server)
+            lines.sort();
+        dump << lines;
     }
     return dump;
 }

@@ -24,7 +24,7 @@ Answer ScriptedPrompt::message(QWidget *, const QString &text, Buttons buttons, 
 std::optional<QString> ScriptedPrompt::input(QWidget *, const QString &title, const QString &prompt, const QString &)
 {
     m_shown.append({QStringLiteral("input"), prompt, title, Buttons::OkCancel});
-    if (m_answers.isEmpty() || m_answers.head().typeId() == QMetaType::Int) {
+    if (m_answers.isEmpty() || (m_answers.head().isValid() && m_answers.head().typeId() != QMetaType::QString)) {
         m_unexpected << prompt;
         return std::nullopt;
     }
@@ -37,7 +37,7 @@ std::optional<QString> ScriptedPrompt::input(QWidget *, const QString &title, co
 std::optional<QString> ScriptedPrompt::fileName(QWidget *, const FileDialogSpec &spec)
 {
     m_shown.append({QStringLiteral("file"), spec.title, spec.title, Buttons::OkCancel});
-    if (m_answers.isEmpty() || m_answers.head().typeId() == QMetaType::Int) {
+    if (m_answers.isEmpty() || (m_answers.head().isValid() && m_answers.head().typeId() != QMetaType::QString)) {
         m_unexpected << spec.title;
         return std::nullopt;
     }
@@ -45,6 +45,19 @@ std::optional<QString> ScriptedPrompt::fileName(QWidget *, const FileDialogSpec 
     if (!v.isValid())
         return std::nullopt;
     return v.toString();
+}
+
+std::optional<int> ScriptedPrompt::choose(QWidget *, const ChoiceSpec &spec)
+{
+    m_shown.append({QStringLiteral("choice"), spec.text, spec.title, Buttons::OkCancel, spec.rows});
+    if (m_answers.isEmpty() || (m_answers.head().isValid() && m_answers.head().typeId() != QMetaType::LongLong)) {
+        m_unexpected << spec.text;
+        return std::nullopt;
+    }
+    const QVariant v = m_answers.dequeue();
+    if (!v.isValid())
+        return std::nullopt;
+    return int(v.toLongLong());
 }
 
 QStringList ScriptedPrompt::messages() const

@@ -20,6 +20,7 @@ public:
         QString text;      // message text, input prompt, dialog title
         QString title;
         Buttons buttons = Buttons::Ok;
+        QVector<QStringList> rows;   // the lines offered by a choice
     };
 
     ScriptedPrompt();
@@ -28,6 +29,8 @@ public:
     void answer(Answer a) { m_answers.enqueue(QVariant::fromValue(int(a))); }
     void answerText(const QString &text) { m_answers.enqueue(text); }
     void answerCancel() { m_answers.enqueue(QVariant()); }
+    // The next choice takes this line (or OtherChoice).
+    void answerChoice(int index) { m_answers.enqueue(QVariant::fromValue<qlonglong>(index)); }
     // Notices (OK-only boxes) are acknowledged without a queued answer.
     void setAutoAcknowledgeNotices(bool on) { m_autoNotices = on; }
 
@@ -35,6 +38,7 @@ public:
     std::optional<QString> input(QWidget *parent, const QString &title, const QString &prompt,
                                  const QString &initial = {}) override;
     std::optional<QString> fileName(QWidget *parent, const FileDialogSpec &spec) override;
+    std::optional<int> choose(QWidget *parent, const ChoiceSpec &spec) override;
 
     const QList<Shown> &shown() const { return m_shown; }
     QStringList messages() const;             // texts of the message boxes, in order

@@ -8,14 +8,20 @@ namespace rp::test {
 
 TestApp::TestApp() : m_dir(std::make_unique<QTemporaryDir>()), m_path(m_dir->path())
 {
+    if (OnPostgres()) {
+        m_server = std::make_shared<PgTestDatabase>();
+        WriteSettings(m_path, m_server->settings());
+    }
     m_app = std::make_unique<Application>(m_path);
     m_app->setSplashWaitMs(0);
+    m_app->setDailyBackups(false);
 }
 
 TestApp::TestApp(const QString &folder) : m_path(folder)
 {
     m_app = std::make_unique<Application>(m_path);
     m_app->setSplashWaitMs(0);
+    m_app->setDailyBackups(false);
 }
 
 TestApp::~TestApp()
@@ -28,6 +34,8 @@ bool TestApp::start()
     const bool started = m_app->start();
     // The start-up backup is made behind the board; tests see its outcome at once.
     m_app->waitForStartupBackup();
+    m_app->keepDailyBackup();
+    m_app->waitForDailyBackup();
     return started;
 }
 
@@ -41,16 +49,19 @@ bool TestApp::close()
 std::unique_ptr<TestApp> TestApp::restart()
 {
     auto next = std::make_unique<TestApp>(m_path);
+    next->m_server = m_server;
     return next;
 }
 
 qint32 TestApp::addShop(const QString &name, int warnMinutes)
 {
-    db().exec(QStringLiteral("INSERT INTO 店舗([店舗名],[C1名],[C1時間1],[C1料金1],[C1割合],[延長時間],[延長料金],[延長割合],"
-                             "[指名料],[指名割合],[キャンセル料],[キャンセル割合],[OP割合],[警告時間]) "
-                             "VALUES(?,'A','60',10000,40,30,5000,40,2000,50,3000,50,40,?);"),
-              {name, warnMinutes});
-    return db().scalar(QStringLiteral("SELECT max([店舗ID]) FROM 店舗;")).toInt();
+    return db().insertReturningId(QStringLiteral("店舗"),
+                                  QStringLiteral("店舗名,C1名,C1時間1,C1料金1,C1割合,延長時間,延長料金,延長割合,指名料,指名割合,"
+                                                 "キャンセル料,キャンセル割合,OP割合,警告時間")
+                                      .split(QLatin1Char(',')),
+                                  {name, QStringLiteral("A"), QStringLiteral("60"), 10000, 40, 30, 5000, 40, 2000, 50,
+                                   3000, 50, 40, warnMinutes},
+                                  QStringLiteral("店舗ID"));
 }
 
 qint32 TestApp::addCompanion(const QString &genji, const QVector<QString> &namesPerSlot, const QVector<int> &optionsPerSlot)
@@ -64,8 +75,7 @@ qint32 TestApp::addCompanion(const QString &genji, const QVector<QString> &names
                << (namesPerSlot[s].isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(namesPerSlot[s]))
                << optionsPerSlot.value(s, 0);
     }
-    db().insert(QStringLiteral("コンパニオン"), cols, values);
-    return db().scalar(QStringLiteral("SELECT max([コンパニオンID]) FROM コンパニオン;")).toInt();
+    return db().insertReturningId(QStringLiteral("コンパニオン"), cols, values, QStringLiteral("コンパニオンID"));
 }
 
 } // namespace rp::test

@@ -4,6 +4,7 @@
 #include "data/Database.h"
 #include "data/Module1.h"
 #include "reception/Main_Form.h"
+#include "support/PgTest.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QTemporaryDir>
@@ -11,7 +12,9 @@
 
 namespace rp::test {
 
-// The whole program, started in a temporary folder of its own with a scripted prompt service.
+// The whole program, started in a temporary folder of its own with a scripted prompt service. With
+// ROSTERPAD_TEST_PG set (see PgTest.h) the folder gets a rosterpad.ini naming a fresh database of its
+// own on that server, so the program takes the PostgreSQL road; restart() keeps the same database.
 class TestApp
 {
 public:
@@ -32,6 +35,8 @@ public:
     Database &db() { return m_app->database(); }
     Main_Form &board() { return *m_app->mainForm(); }
     ScriptedPrompt &prompt() { return m_prompt; }
+    // The test's own PostgreSQL database; null on SQLite.
+    const PgTestDatabase *server() const { return m_server.get(); }
 
     // Direct inserts for arranging a test; return the new row's ID.
     qint32 addShop(const QString &name, int warnMinutes = 10);
@@ -40,6 +45,7 @@ public:
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
+    std::shared_ptr<PgTestDatabase> m_server;
     QString m_path;
     ScriptedPrompt m_prompt;
     std::unique_ptr<Application> m_app;
