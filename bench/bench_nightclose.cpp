@@ -35,6 +35,7 @@ public:
     }
     std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
     std::optional<QString> fileName(QWidget *, const FileDialogSpec &) override { return {}; }
+    std::optional<int> choose(QWidget *, const ChoiceSpec &) override { return {}; }
 };
 
 void runBare(Database &db, const QString &sql, const QVariantList &binds)

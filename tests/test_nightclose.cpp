@@ -41,15 +41,15 @@ struct Night
         a = t.addShop("Ａ店");
         b = t.addShop("Ｂ店");
         c = t.addShop("Ｃ店");
-        t.db().exec("UPDATE 店舗 SET [OP1名]='泡',[OP1料金]=1001,[OP1割合]=50,[OP2名]='氷',[OP2料金]=3000;");
-        t.db().exec("UPDATE 店舗 SET [削除FLAG]=1 WHERE [店舗ID]=?;", {c});
+        t.db().exec("UPDATE \"店舗\" SET \"OP1名\"='泡',\"OP1料金\"=1001,\"OP1割合\"=50,\"OP2名\"='氷',\"OP2料金\"=3000;");
+        t.db().exec("UPDATE \"店舗\" SET \"削除FLAG\"=1 WHERE \"店舗ID\"=?;", {c});
         t.module().LoadShopList();
         mizuki = t.addCompanion("美月", {"ミヅキ", "ミー"}, {1, 0});
         ai = t.addCompanion("あい", {"アイ", "アイコ"}, {0, 0});
         hanako = t.addCompanion("花子", {"", "", "ハナ"});
         t.module().LoadCompanionList();
-        t.db().exec("INSERT INTO 顧客([名前],[TEL]) VALUES('山田','0901');");
-        yamada = t.db().scalar("SELECT max([顧客ID]) FROM 顧客;").toInt();
+        t.db().exec("INSERT INTO \"顧客\"(\"名前\",\"TEL\") VALUES('山田','0901');");
+        yamada = t.db().scalar("SELECT max(\"顧客ID\") FROM \"顧客\";").toInt();
 
         book(a, mizuki, day, "21:00:00", "22:00:00", 13001, 8000, 1, false,
              {{"コース", "A..60", 10000, 40, 5, 6500}, {"オプション", "泡", 1001, 50, 0, 500}, {"指名", "指名料", 2000, 50, 0, 1000}});
@@ -64,8 +64,8 @@ struct Night
     void book(qint32 shop, qint32 girl, const QDate &date, const QString &start, const QString &end, int pay,
               int girlPay, int options, bool cancelled, const QVector<StoredCharge> &lines)
     {
-        t.db().exec("INSERT INTO 履歴([顧客ID],[店舗ID],[コンパニオンID],[年月日],[開始時刻],[終了時刻],[コース名],[オプション],"
-                    "[指名],[キャンセル],[店売上],[コンパニオン支払]) VALUES(?,?,?,?,?,?,'A..60',?,?,?,?,?);",
+        t.db().exec("INSERT INTO \"履歴\"(\"顧客ID\",\"店舗ID\",\"コンパニオンID\",\"年月日\",\"開始時刻\",\"終了時刻\",\"コース名\",\"オプション\","
+                    "\"指名\",\"キャンセル\",\"店売上\",\"コンパニオン支払\") VALUES(?,?,?,?,?,?,'A..60',?,?,?,?,?);",
                     {yamada, shop, girl, date.toString(Qt::ISODate), start, end, options, lines.size() == 3 ? 1 : 0,
                      cancelled ? 1 : 0, pay, girlPay});
         const HistoryKey key{yamada, shop, girl, date, QTime::fromString(start, "HH:mm:ss")};
