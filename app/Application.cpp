@@ -151,6 +151,8 @@ bool Application::start()
             m_database->close();
             throw AppError(m_backup->result().number, m_backup->result().reason);
         }
+        // The shop this PC's board showed at its last close.
+        m_main->ShowRememberedShop();
     } catch (const AppError &error) {
         if (onServer()) {
             // Told, then the program ends: nothing was written on the server.

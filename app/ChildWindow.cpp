@@ -1,6 +1,10 @@
 #include "app/ChildWindow.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
 #include <QShowEvent>
 
 namespace rp {
@@ -32,6 +36,19 @@ void ChildWindow::closeEvent(QCloseEvent *event)
 {
     // Hiding through the window's own buttons goes through hide(), not close().
     event->ignore();
+}
+
+void ChildWindow::SelectPromptOnFocus(QComboBox *combo, const QString &prompt)
+{
+    QLineEdit *edit = combo->lineEdit();
+    if (!edit || combo->currentText() != prompt)
+        return;
+    edit->selectAll();
+    // A click that gave the focus then places the cursor: select again once the click is done.
+    QTimer::singleShot(0, edit, [edit = QPointer<QLineEdit>(edit), prompt] {
+        if (edit && edit->hasFocus() && edit->text() == prompt)
+            edit->selectAll();
+    });
 }
 
 void ChildWindow::reject()

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+class QComboBox;
+
 namespace rp {
 
 // A window the board opens modally: its Close command is disabled, so it is left only through its own
@@ -15,6 +17,10 @@ public:
     // Shows the window modally without blocking the caller (the operator works in it; tests drive it).
     void showModal();
     bool closeCommandEnabled() const;
+
+    // A list box that starts with a prompt as its text: when it takes the focus showing the prompt,
+    // the prompt is selected whole, so that typing replaces it instead of adding to it.
+    static void SelectPromptOnFocus(QComboBox *combo, const QString &prompt);
 
 protected:
     virtual void onShowing() {}

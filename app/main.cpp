@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "app/QtJapanese.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -27,6 +28,7 @@ int main(int argc, char *argv[])
                                             .arg(ROSTERPAD_VERSION_MAJOR)
                                             .arg(ROSTERPAD_VERSION_MINOR)
                                             .arg(ROSTERPAD_VERSION_PATCH));
+    rp::LoadQtTranslations();
 
     rp::Application app(QCoreApplication::applicationDirPath());
 

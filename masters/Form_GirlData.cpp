@@ -500,6 +500,8 @@ bool Form_GirlData::CheckAllFields()
 bool Form_GirlData::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::FocusIn && watched == Combo_Genji)
+        SelectPromptOnFocus(Combo_Genji, GenjiPrompt);
     if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         // The focus going to another window or a drop-down list is not the operator leaving the box.

@@ -151,6 +151,7 @@ void Form_ShopData::buildControls()
         Text_Opt_Money[k] = entryBox(QStringLiteral("Text_Opt_Money_%1").arg(k), ShopField::CoursePrice, optionColumn(k, QStringLiteral("料金")));
         Label_Opt_Money_Unit[k] = label(QStringLiteral("Label_Opt_Money_Unit_%1").arg(k), QStringLiteral("円"));
         Text_OneOpt_Rate[k] = entryBox(QStringLiteral("Text_OneOpt_Rate_%1").arg(k), ShopField::Rate, optionColumn(k, QStringLiteral("割合")));
+        Text_OneOpt_Rate[k]->setToolTip(OptionRateTip());
         Label_OneOpt_Rate_Unit[k] = label(QStringLiteral("Label_OneOpt_Rate_Unit_%1").arg(k), QStringLiteral("％"));
         // Shown by showOptionRates() once the program has started.
         Text_OneOpt_Rate[k]->setHidden(true);
@@ -173,6 +174,7 @@ void Form_ShopData::buildControls()
     for (int r = 0; r < 8; ++r) {
         Label_Rate[r] = label(QStringLiteral("Label_Rate_%1").arg(r), rateCaptions[r]);
         rates[r] = entryBox(rateBoxes[r], ShopField::Rate, rateColumns[r]);
+        rates[r]->setToolTip(RateTip());
         Label_Rate_Unit[r] = label(QStringLiteral("Label_Rate_Unit_%1").arg(r), QStringLiteral("％"));
     }
     Text_C1_Rate = rates[0];
@@ -377,6 +379,7 @@ bool Form_ShopData::eventFilter(QObject *watched, QEvent *event)
         // The combo box passes its focus events on to its line edit: handle them once, at the combo.
         if (watched == Combo_Shop_Name) {
             if (type == QEvent::FocusIn) {
+                SelectPromptOnFocus(Combo_Shop_Name, ShopNamePrompt());
                 Combo_Shop_Name_GotFocus();
             } else if (!m_checking && leftByOperator(event)) {
                 const bool toRegist = QApplication::focusWidget() == Cmd_Regist;

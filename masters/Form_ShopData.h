@@ -34,6 +34,13 @@ public:
     static constexpr int Options = 15;
 
     static QString ShopNamePrompt() { return QStringLiteral("店舗名を選択、または入力"); }
+    // Whose share a rate box holds.
+    static QString RateTip() { return QStringLiteral("店の取り分（％）です。コンパニオンには残りを支払います。"); }
+    static QString OptionRateTip()
+    {
+        return QStringLiteral("このオプションの店の取り分（％）です。コンパニオンには残りを支払います。"
+                              "空欄か０のときはオプションの料金割合を使います。");
+    }
 
     // Start-up and the Cancel at exit make the fifteen per-option rate boxes and their labels visible.
     void showOptionRates();

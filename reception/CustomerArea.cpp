@@ -85,6 +85,8 @@ void Main_Form::Cmd_Search_Click()
 void Main_Form::ForgetCustomer()
 {
     CurrentCustomerId = 0;
+    m_numberChangeOf.reset();
+    Label_NewCaller->setVisible(false);
     Text_Tel->clear();
     Combo_Name->clear();
     Combo_Name->setEditText(QString());
@@ -97,6 +99,8 @@ void Main_Form::ForgetCustomer()
 void Main_Form::searchTel(qint32 preferId)
 {
     CurrentCustomerId = 0;
+    m_numberChangeOf.reset();
+    Label_NewCaller->setVisible(false);
     if (Text_Tel->text().isEmpty())
         return;
     Combo_Name->clear();
@@ -107,6 +111,7 @@ void Main_Form::searchTel(qint32 preferId)
         Text_Note->clear();
         Label_Total->clear();
         clearHistory();
+        Label_NewCaller->setVisible(true);
         return;
     }
     int chosen = 0;
@@ -119,6 +124,24 @@ void Main_Form::searchTel(qint32 preferId)
     // Namesakes on one number are told apart by the entry chosen, not by the name.
     CurrentCustomerId = found[chosen].id;
     LoadCustomer();
+}
+
+void Main_Form::Text_Tel_Change()
+{
+    Label_NewCaller->setVisible(false);
+    // Only what belongs to the caller shown goes: a name typed for a new caller stays.
+    if (CurrentCustomerId == 0 && HistoryKeys.isEmpty())
+        return;
+    if (CurrentCustomerId != 0)
+        m_numberChangeOf = CustomerRecord{CurrentCustomerId, Combo_Name->currentText(), QString(),
+                                          Combo_Rank->currentText(), Text_Note->text()};
+    CurrentCustomerId = 0;
+    Combo_Name->clear();
+    Combo_Name->setEditText(QString());
+    setComboText(Combo_Rank, QString());
+    Text_Note->clear();
+    Label_Total->clear();
+    clearHistory();
 }
 
 void Main_Form::Combo_Name_Click(int index)
@@ -137,9 +160,11 @@ void Main_Form::LoadCustomer()
         FindCustomer(m_module.AppDatabase, Combo_Name->currentText(), Text_Tel->text(), CurrentCustomerId);
     if (!customer)
         return;
+    Label_NewCaller->setVisible(false);
     setComboText(Combo_Rank, customer->rank);
     Text_Note->setText(customer->note);
     CurrentCustomerId = customer->id;
+    m_numberChangeOf.reset();
     const CustomerHistory history = LoadHistory(m_module.AppDatabase, customer->id);
     showHistory(history);
     Label_Total->setText(FormatTotal(history.total));
@@ -187,7 +212,9 @@ void Main_Form::showHistory(const CustomerHistory &history)
 
 void Main_Form::Cmd_UserUpdate_Click()
 {
-    if (CurrentCustomerId == 0)
+    // Typing a new number empties the area of the customer shown; she is still the one corrected.
+    const std::optional<CustomerRecord> changing = CurrentCustomerId == 0 ? m_numberChangeOf : std::nullopt;
+    if (CurrentCustomerId == 0 && !changing)
         return;
     if (!RecheckBoxes({Text_Tel, Combo_Name, Text_Note}))
         return;
@@ -195,11 +222,17 @@ void Main_Form::Cmd_UserUpdate_Click()
         Notice(this, QStringLiteral("電話番号が入力されていません。"));
         return;
     }
-    const qint32 id = CurrentCustomerId;
+    const qint32 id = changing ? changing->id : CurrentCustomerId;
+    // What the emptied boxes showed is kept unless the operator typed something new in them.
+    const auto typedOr = [&](const QString &typed, QString CustomerRecord::*kept) {
+        return changing && typed.isEmpty() ? (*changing).*kept : typed;
+    };
     if (AskOkCancel(this, QStringLiteral("顧客の基本データを修正します。"))) {
         guarded([&] {
             UpdateCustomer(m_module.AppDatabase,
-                           {id, Combo_Name->currentText(), Text_Tel->text(), Combo_Rank->currentText(), Text_Note->text()});
+                           {id, typedOr(Combo_Name->currentText(), &CustomerRecord::name), Text_Tel->text(),
+                            typedOr(Combo_Rank->currentText(), &CustomerRecord::rank),
+                            typedOr(Text_Note->text(), &CustomerRecord::note)});
         });
     }
     // Either way the area shows again what the file holds, for the same customer.

@@ -6,12 +6,14 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QStyledItemDelegate>
 
 namespace rp {
 
 namespace {
 constexpr int ValueRole = Qt::UserRole + 1;
+constexpr int TitleRole = Qt::UserRole + 2;   // a header's title as the format string gives it
 } // namespace
 
 class GridDelegate : public QStyledItemDelegate
@@ -101,7 +103,11 @@ void Grid::setFormatString(const QString &format)
             title.remove(0, 1);
         }
         m_alignments[c] = align | Qt::AlignVCenter;
-        auto *header = new QTableWidgetItem(title);
+        // The ideographic blanks of a title pad its column to a width; the columns have their own
+        // widths, so the header shows the words alone and is not cut short in a narrow column.
+        static const QRegularExpression blanks(QStringLiteral("\u3000+"));
+        auto *header = new QTableWidgetItem(QString(title).replace(blanks, QStringLiteral("\u3000")).trimmed());
+        header->setData(TitleRole, title);
         header->setTextAlignment(Qt::AlignCenter);
         setHorizontalHeaderItem(c, header);
         for (int r = 0; r < rowCount(); ++r)
@@ -121,7 +127,7 @@ QStringList Grid::columnComboList(int col) const { return m_lists.value(col); }
 QString Grid::headerText(int col) const
 {
     const QTableWidgetItem *h = horizontalHeaderItem(col);
-    return h ? h->text() : QString();
+    return h ? h->data(TitleRole).toString() : QString();
 }
 
 void Grid::ensureRows(int rowsWithHeader)

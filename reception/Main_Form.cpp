@@ -1,6 +1,7 @@
 #include "reception/Main_Form.h"
 
 #include "app/Application.h"
+#include "app/EnterKey.h"
 #include "app/frmAbout.h"
 #include "app/frmSplash.h"
 #include "data/Module1.h"
@@ -74,6 +75,8 @@ Main_Form::Main_Form(Application &app, QWidget *parent)
     buildMenus();
     wireBoard();
     wireEntry();
+    wireKeys();
+    InstallEnterPressesButtons(this);
 
     Timer_Warning = named(new QTimer(this), QStringLiteral("Timer_Warning"));
     Timer_Warning->setInterval(TimerIntervalMs);
@@ -170,12 +173,25 @@ void Main_Form::buildLayout()
 
     Grid_Rireki = named(new Grid(10, customer), QStringLiteral("Grid_Rireki"));
     Grid_Rireki->setFormatString(QStringLiteral("　　　　店　　　　　名　　　　|コンパニオン|　源 氏 名　|^指名|^　年　月　日|^　　時　間　　|　　　場　　　　所　　　|>　支　払　|^ｷｬﾝｾﾙ|オプション"));
-    const int historyWidths[] = {120, 80, 80, 40, 84, 100, 120, 70, 44, 140};
-    for (int c = 0; c < 10; ++c)
+    // Every column up to ｷｬﾝｾﾙ fits the half of a 1366-pixel screen; the options take what is left.
+    const QFontMetrics fm = Grid_Rireki->fontMetrics();
+    const auto wide = [&fm](const QString &sample) { return fm.horizontalAdvance(sample) + 8; };
+    const int historyWidths[] = {wide(QStringLiteral("池袋ガーデン")), wide(QStringLiteral("コンパニオン")),
+                                 wide(QStringLiteral("あいうえ")), wide(QStringLiteral("指名")),
+                                 wide(QStringLiteral("2026/12/08")), wide(QStringLiteral("00:00 - 00:00")),
+                                 wide(QStringLiteral("ホテル桜805")), wide(QStringLiteral("¥999,999")),
+                                 wide(QStringLiteral("ｷｬﾝｾﾙ"))};
+    for (int c = 0; c < 9; ++c)
         Grid_Rireki->setColumnWidth(c, historyWidths[c]);
+    Grid_Rireki->horizontalHeader()->setStretchLastSection(true);
     Grid_Rireki->setMinimumHeight(150);
     cg->addWidget(Grid_Rireki, 3, 0, 1, 5);
     auto *totalRow = new QHBoxLayout;
+    // Said on the screen, not in a box: the operator is on the telephone and keeps typing.
+    Label_NewCaller = named(new QLabel(NewCallerText(), customer), QStringLiteral("Label_NewCaller"));
+    Label_NewCaller->setStyleSheet(QStringLiteral("QLabel { color: rgb(0,70,160); font-weight: bold; }"));
+    Label_NewCaller->setVisible(false);
+    totalRow->addWidget(Label_NewCaller);
     totalRow->addStretch();
     totalRow->addWidget(caption(QStringLiteral("トータル金額"), customer, QStringLiteral("L_Total")));
     Label_Total = valueLabel(customer, QStringLiteral("Label_Total"), 110);
@@ -275,6 +291,7 @@ void Main_Form::buildLayout()
     payRow->addSpacing(16);
     Cmd_Regist = named(new QPushButton(QStringLiteral("登　録"), Frame_Entry), QStringLiteral("Cmd_Regist"));
     Cmd_Regist->setMinimumWidth(110);
+    Cmd_Regist->setToolTip(RegistTip());
     payRow->addWidget(Cmd_Regist);
     eg->addLayout(payRow, 4, 0, 1, 6);
     right->addWidget(Frame_Entry);

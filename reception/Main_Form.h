@@ -93,6 +93,7 @@ public:
     QPushButton *Cmd_Search = nullptr;
     QPushButton *Cmd_UserUpdate = nullptr;
     QLabel *Label_Total = nullptr;
+    QLabel *Label_NewCaller = nullptr;    // shown after a search finds no customer for the number
     Grid *Grid_Rireki = nullptr;
 
     QGroupBox *Frame_Entry = nullptr;      // "今回の情報"
@@ -129,6 +130,18 @@ public:
     void ReloadShownShop();
 
     static QString CoursePrompt() { return QStringLiteral("コースを選択してください"); }
+    static QString NewCallerText() { return QStringLiteral("新規のお客様です（この番号は未登録）"); }
+    static QString RegistTip() { return QStringLiteral("予約を登録します（F12 または Ctrl+Enter）"); }
+
+    // Shows the shop this PC's board showed last, if it is still listed.
+    void ShowRememberedShop();
+    // F12 or Ctrl+Enter: 登録 as a click does it, the focus leaving its box first (and its check).
+    void RegisterByKey();
+    // The number in TEL was changed by the operator: the caller shown until now is no longer it.
+    void Text_Tel_Change();
+    // The customer shown when the operator began to change the number: 顧客データ修正 still corrects
+    // her number, although the area no longer shows her.
+    std::optional<CustomerRecord> m_numberChangeOf;
     static QString ShopPrompt() { return QStringLiteral("店舗名を選択してください。"); }
 
     // --- booking entry ---
@@ -200,6 +213,7 @@ private:
 
     // --- customer area, registration and recall ---
     void wireCustomerArea();
+    void wireKeys();
     void searchTel(qint32 preferId);
     void showHistory(const CustomerHistory &history);
     void clearHistory();

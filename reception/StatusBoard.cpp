@@ -9,8 +9,10 @@
 #include "masters/CompanionStore.h"
 #include "masters/ShopStore.h"
 #include "reception/Grid.h"
+#include "reception/BoardSettings.h"
 #include "reception/Main_Form.h"
 #include "reception/StatusStore.h"
+#include "reception/TariffStore.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -48,19 +50,6 @@ QVariant storedTime(const QString &text)
 }
 
 qint16 shortOrZero(const QVariant &value) { return value.isNull() ? 0 : qint16(value.toInt()); }
-Money moneyOrZero(const QVariant &value) { return value.isNull() ? Money() : Money::fromYen(value.toLongLong()); }
-
-// Minutes of a duration text as typed in the shop editor: numbers (full-width too) count, anything else is 0.
-qint16 courseMinutes(const QString &duration)
-{
-    const std::optional<double> value = ParseNumber(ToHalfWidth(duration));
-    if (!value)
-        return 0;
-    const double rounded = RoundHalfEven(*value);
-    if (rounded < -32768 || rounded > 32767)
-        return 0;
-    return qint16(rounded);
-}
 
 } // namespace
 
@@ -102,6 +91,15 @@ void Main_Form::SelectShop(int p)
     Tariff.zeroTables();
     LoadTariff(shopId);
     Tariff.SelectedShopID = shopId;
+    RememberShop(m_app.AppPath, shopId);
+}
+
+void Main_Form::ShowRememberedShop()
+{
+    const std::optional<qint32> shopId = RememberedShop(m_app.AppPath);
+    const int p = shopId ? m_module.shopPosition(*shopId) : -1;
+    if (p >= 0)
+        SelectShop(p);
 }
 
 void Main_Form::LoadBoardRows(int p)
@@ -157,82 +155,31 @@ void Main_Form::LoadBoardRows(int p)
 
 void Main_Form::LoadTariff(qint32 shopId)
 {
+    const std::optional<ShopTariffLoad> load = LoadShopTariff(m_module.AppDatabase, shopId);
     // Options: a box for every named option, hidden for the others.
-    QStringList optionFields;
-    for (int n = 1; n <= 15; ++n)
-        optionFields << QStringLiteral("OP%1名").arg(n) << QStringLiteral("OP%1料金").arg(n) << QStringLiteral("OP%1割合").arg(n);
-    const std::optional<Row> options = ShopColumns(m_module.AppDatabase, shopId, optionFields);
-    Tariff.ShopOptionMask = 0;
     for (int k = 0; k < 15; ++k) {
-        const QString name = options ? NullToEmpty(options->value(k * 3)) : QString();
+        const QString name = load ? load->optionNames[k] : QString();
         QCheckBox *box = Check_Option[k];
-        if (!name.isEmpty()) {
-            // Shown as typed: an "&" in the name is no keyboard accelerator that ticks the box.
-            box->setText(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        box->setChecked(false);
+        box->setVisible(!name.isEmpty());
+        // Shown as typed: an "&" in the name is no keyboard accelerator that ticks the box.
+        box->setText(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        if (!name.isEmpty())
             box->setEnabled(true);
-            box->setChecked(false);
-            box->setVisible(true);
-            Tariff.OptionFee[k] = moneyOrZero(options->value(k * 3 + 1));
-            Tariff.OptionRate[k] = shortOrZero(options->value(k * 3 + 2));
-            Tariff.OptionName[k] = name;
-            Tariff.ShopOptionMask = qint16(Tariff.ShopOptionMask | m_module.BitOn[k]);
-        } else {
-            box->setText(QString());
-            box->setChecked(false);
-            box->setVisible(false);
-            Tariff.OptionFee[k] = Money();
-            Tariff.OptionName[k].clear();
-            Tariff.ShopOptionMask = qint16(Tariff.ShopOptionMask & m_module.BitOff[k]);
-        }
     }
-
-    // Courses: one line per named course and filled duration, numbered without gaps.
-    QStringList fields = QStringLiteral("C1名,C2名,C3名,C4名,C1割合,C2割合,C3割合,C4割合").split(QLatin1Char(','));
-    for (int m = 1; m <= 4; ++m)
-        for (int j = 1; j <= 6; ++j)
-            fields << QStringLiteral("C%1時間%2").arg(m).arg(j) << QStringLiteral("C%1料金%2").arg(m).arg(j);
-    fields << QStringLiteral("延長時間,延長料金,延長割合,指名料,指名割合,キャンセル料,キャンセル割合,OP割合,警告時間").split(QLatin1Char(','));
-    const std::optional<Row> shop = ShopColumns(m_module.AppDatabase, shopId, fields);
-
     Combo_Course->clear();
-    if (!shop) {
+    if (!load) {
+        Tariff.ShopOptionMask = 0;
+        Tariff.OptionFee.fill(Money());
         Combo_Course->setCurrentIndex(-1);
         return;
     }
-    int e = 0;
-    for (int m = 0; m < 4; ++m) {
-        const QString courseName = NullToEmpty(shop->value(m));
-        if (courseName.isEmpty())
-            continue;
-        for (int j = 0; j < 6 && e < ShopTariff::MaxCourseEntries; ++j) {
-            const int base = 8 + m * 12 + j * 2;
-            const QString duration = NullToEmpty(shop->value(base));
-            if (duration.isEmpty())
-                continue;
-            Combo_Course->addItem(courseName + QStringLiteral("..") + duration);
-            Tariff.CourseName[e] = Combo_Course->itemText(e);
-            Tariff.CourseFee[e] = moneyOrZero(shop->value(base + 1));
-            Tariff.CourseRate[e] = shortOrZero(shop->value(4 + m));
-            Tariff.CourseNo[e] = qint16(m);
-            Tariff.CourseMinutes[e] = courseMinutes(duration);
-            ++e;
-        }
-    }
+    Tariff = load->tariff;
+    Combo_Course->addItems(load->courseLines);
     Combo_Course->setCurrentIndex(-1);
-
-    const int terms = 8 + 4 * 12;
-    // A term left empty in the shop editor reads as 0, so the board never fails on it.
-    Tariff.ExtMinutes = shortOrZero(shop->value(terms));
-    Tariff.ExtFee = moneyOrZero(shop->value(terms + 1));
-    Tariff.ExtRate = shortOrZero(shop->value(terms + 2));
     UpDown_Ext->setSingleStep(Tariff.ExtMinutes);
     // The top of the spinner is a whole number of units, so every value stays a number of extensions.
     UpDown_Ext->setMaximum(Tariff.ExtMinutes > 0 ? 999 / Tariff.ExtMinutes * Tariff.ExtMinutes : 999);
-    Tariff.NomFee = moneyOrZero(shop->value(terms + 3));
-    Tariff.NomRate = shortOrZero(shop->value(terms + 4));
-    Tariff.CancelFee = moneyOrZero(shop->value(terms + 5));
-    Tariff.CancelRate = shortOrZero(shop->value(terms + 6));
-    Tariff.OptRateAll = shortOrZero(shop->value(terms + 7));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -181,6 +181,10 @@ Form_Sales::Form_Sales(Module1 &module, QWidget *parent) : ChildWindow(parent), 
     connect(Cmd_Disp_All, &QPushButton::clicked, this, &Form_Sales::Cmd_Disp_All_Click);
     connect(Cmd_Gir_Disp, &QPushButton::clicked, this, &Form_Sales::Cmd_Gir_Disp_Click);
     connect(Cmd_Quit, &QPushButton::clicked, this, &Form_Sales::Cmd_Quit_Click);
+    // Enter in a date box is its own 表示.
+    connect(Text_Date, &QLineEdit::returnPressed, this, &Form_Sales::Cmd_Disp_Click);
+    connect(Text_Date_All, &QLineEdit::returnPressed, this, &Form_Sales::Cmd_Disp_All_Click);
+    connect(Text_Girl_Date, &QLineEdit::returnPressed, this, &Form_Sales::Cmd_Gir_Disp_Click);
 
     m_module.addShopList(Combo_Shop_Name);
     m_module.addShopList(Combo_SName_Girl);

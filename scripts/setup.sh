@@ -4,7 +4,7 @@
 set -euo pipefail
 
 # Slips and sheets print in Japanese: the Noto CJK fonts are what the paper font names.
-packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql fonts-noto-cjk)
+packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql qt6-translations-l10n fonts-noto-cjk)
 if [ "${1:-}" = "run" ]; then
   packages+=(xvfb xauth imagemagick)
 fi

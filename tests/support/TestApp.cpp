@@ -1,5 +1,6 @@
 #include "support/TestApp.h"
 
+#include "app/QtJapanese.h"
 #include "data/Clock.h"
 
 #include <QApplication>
@@ -12,6 +13,8 @@ TestApp::TestApp() : m_dir(std::make_unique<QTemporaryDir>()), m_path(m_dir->pat
         m_server = std::make_shared<PgTestDatabase>();
         WriteSettings(m_path, m_server->settings());
     }
+    // The standard dialogs read as the program shows them.
+    LoadQtTranslations();
     m_app = std::make_unique<Application>(m_path);
     m_app->setSplashWaitMs(0);
     m_app->setDailyBackups(false);
@@ -19,6 +22,7 @@ TestApp::TestApp() : m_dir(std::make_unique<QTemporaryDir>()), m_path(m_dir->pat
 
 TestApp::TestApp(const QString &folder) : m_path(folder)
 {
+    LoadQtTranslations();
     m_app = std::make_unique<Application>(m_path);
     m_app->setSplashWaitMs(0);
     m_app->setDailyBackups(false);
