@@ -164,11 +164,14 @@ void Form_NightClose::showDay(const QDate &day)
         Label_Total[1]->setText(FormatNumber(shown.totals.shopShare));
         Label_Total[2]->setText(FormatNumber(shown.totals.pay));
         Label_Total[3]->setText(QString::number(shown.totals.visits));
-        // Every section open, each booking's charges on one line across the columns.
+        // Every section open, each charge's line across the columns.
         Tree_Slips->expandAll();
         for (int c = 0; c < shown.companions.size(); ++c)
-            for (int b = 0; b < shown.companions[c].bookings.size(); ++b)
-                Tree_Slips->setFirstColumnSpanned(0, m_model->parent(m_model->chargesRow(c, b)), true);
+            for (int b = 0; b < shown.companions[c].bookings.size(); ++b) {
+                const QModelIndex booking = m_model->parent(m_model->chargeRow(c, b, 0));
+                for (int line = 0; line < m_model->rowCount(booking); ++line)
+                    Tree_Slips->setFirstColumnSpanned(line, booking, true);
+            }
         if (!shown.companions.isEmpty())
             Tree_Slips->setCurrentIndex(m_model->index(0, 0));
         fillShops();

@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QFont>
 
+#include <algorithm>
+
 namespace rp {
 
 namespace {
@@ -18,14 +20,6 @@ quintptr encode(int level, int companion, int booking)
 int levelOf(const QModelIndex &i) { return int(i.internalId() & 3u); }
 int companionIn(const QModelIndex &i) { return levelOf(i) == 0 ? i.row() : int((i.internalId() >> 2) & 0x3FFFFFFFu); }
 int bookingIn(const QModelIndex &i) { return levelOf(i) == 1 ? i.row() : int(i.internalId() >> 32); }
-
-QStringList chargeTexts(const NightCloseBooking &b)
-{
-    QStringList texts;
-    for (const StoredCharge &c : b.charges)
-        texts << ChargeText(c);
-    return texts;
-}
 
 } // namespace
 
@@ -44,9 +38,9 @@ qint32 NightCloseModel::companionOf(const QModelIndex &index) const
     return c >= 0 && c < m_close.companions.size() ? m_close.companions[c].id : 0;
 }
 
-QModelIndex NightCloseModel::chargesRow(int companion, int booking) const
+QModelIndex NightCloseModel::chargeRow(int companion, int booking, int line) const
 {
-    return createIndex(0, 0, encode(2, companion, booking));
+    return createIndex(line, 0, encode(2, companion, booking));
 }
 
 QModelIndex NightCloseModel::index(int row, int column, const QModelIndex &parent) const
@@ -77,7 +71,7 @@ int NightCloseModel::rowCount(const QModelIndex &parent) const
         return 0;
     switch (levelOf(parent)) {
     case 0: return int(m_close.companions[parent.row()].bookings.size());
-    case 1: return 1;
+    case 1: return std::max(1, int(m_close.companions[companionIn(parent)].bookings[parent.row()].charges.size()));
     default: return 0;
     }
 }
@@ -113,19 +107,16 @@ QVariant NightCloseModel::data(const QModelIndex &index, int role) const
             return her.id;
         break;
     case 1:
-        if (role == Qt::DisplayRole)
+        // A cell too narrow for its text shows it whole as its tip.
+        if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
             return BookingCells(her.bookings[index.row()]).value(column);
         break;
     default: {
         const NightCloseBooking &b = her.bookings[bookingIn(index)];
         if (column != 0)
             return {};
-        if (role == Qt::DisplayRole) {
-            const QStringList texts = chargeTexts(b);
-            return texts.isEmpty() ? TotalsOnlyNote() : texts.join(QStringLiteral("　／　"));
-        }
-        if (role == Qt::ToolTipRole && !b.charges.isEmpty())
-            return chargeTexts(b).join(QLatin1Char('\n'));
+        if (role == Qt::DisplayRole)
+            return b.charges.isEmpty() ? TotalsOnlyNote() : ChargeText(b.charges.value(index.row()));
         if (role == Qt::ForegroundRole)
             return QColor(70, 70, 70);
         return {};

@@ -7,8 +7,9 @@
 namespace rp {
 
 // The night close for a tree view, read straight from the records: a row per companion with her totals,
-// under it a row per booking, and under each booking one row telling how her pay came out of its
-// charges. Nothing is copied into items, so a busy day shows as fast as its rows are painted.
+// under it a row per booking, and under each booking a row per charge telling how her pay came out of it
+// (or one saying the booking has its totals only). Nothing is copied into items, so a busy day shows as
+// fast as its rows are painted.
 class NightCloseModel : public QAbstractItemModel
 {
     Q_OBJECT
@@ -20,8 +21,8 @@ public:
     const NightClose &close() const { return m_close; }
     // The companion a row belongs to (her row, a booking of hers or its charges); 0 for none.
     qint32 companionOf(const QModelIndex &index) const;
-    // The charges row under booking `booking` of companion `companion`.
-    QModelIndex chargesRow(int companion, int booking) const;
+    // Charge row `line` under booking `booking` of companion `companion`.
+    QModelIndex chargeRow(int companion, int booking, int line) const;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &child) const override;
