@@ -25,33 +25,25 @@ QString OptionSheetHtml(const OptionSheet &sheet)
 {
     QString html = QStringLiteral("<html><body><h2>オプション表　%1</h2><p>作成日　%2</p>")
                        .arg(esc(sheet.shopName), sheet.made.toString(QStringLiteral("yyyy/MM/dd")));
-    if (sheet.options.isEmpty()) {
-        html += QStringLiteral("<p>この店舗にはオプションがありません。</p>");
-    } else {
-        html += QStringLiteral("<h3>オプション料金</h3>") + tableStart(50)
-            + QStringLiteral("<tr bgcolor=\"#e8e8e8\"><th>No.</th><th>オプション名</th><th>料金</th></tr>");
-        for (const OptionSheet::Option &o : sheet.options)
-            html += QStringLiteral("<tr><td align=\"right\">%1</td><td>%2</td><td align=\"right\">%3 円</td></tr>")
-                        .arg(o.number)
-                        .arg(esc(o.name), FormatNumber(o.price));
-        html += QStringLiteral("</table>");
-    }
-    html += QStringLiteral("<h3>コンパニオン別</h3>");
-    if (sheet.companions.isEmpty())
-        return html + QStringLiteral("<p>この店舗のコンパニオンはいません。</p></body></html>");
-    // Two name columns and a narrow column per option: as wide as the options need, up to the page.
+    if (sheet.options.isEmpty())
+        return html + QStringLiteral("<p>この店舗にはオプションがありません。</p></body></html>");
+    // One table: a column per option headed by its number, name and price (repeated on every page),
+    // a line per companion. As wide as the options need, up to the page.
     html += tableStart(std::min(100, 30 + 7 * int(sheet.options.size())))
-        + QStringLiteral("<tr bgcolor=\"#e8e8e8\"><th>源氏名</th><th>店での名前</th>");
+        + QStringLiteral("<thead><tr bgcolor=\"#e8e8e8\"><th>源氏名</th><th>店での名前</th>");
     for (const OptionSheet::Option &o : sheet.options)
-        html += QStringLiteral("<th>%1<br>%2</th>").arg(o.number).arg(esc(o.name));
-    html += QStringLiteral("</tr>");
+        html += QStringLiteral("<th>%1<br>%2<br>%3円</th>").arg(o.number).arg(esc(o.name), FormatNumber(o.price));
+    html += QStringLiteral("</tr></thead>");
     for (const OptionSheet::Companion &c : sheet.companions) {
         html += QStringLiteral("<tr><td>%1</td><td>%2</td>").arg(esc(c.genji), esc(c.name));
         for (const OptionSheet::Option &o : sheet.options)
             html += QStringLiteral("<td align=\"center\">%1</td>").arg(c.offers(o.number) ? QStringLiteral("○") : QString());
         html += QStringLiteral("</tr>");
     }
-    return html + QStringLiteral("</table></body></html>");
+    html += QStringLiteral("</table>");
+    if (sheet.companions.isEmpty())
+        html += QStringLiteral("<p>この店舗のコンパニオンはいません。</p>");
+    return html + QStringLiteral("</body></html>");
 }
 
 bool PrintOptionSheet(const OptionSheet &sheet, QPrinter &printer) { return PrintSections({OptionSheetHtml(sheet)}, printer); }

@@ -16,8 +16,8 @@ QString esc(const QString &text) { return text.toHtmlEscaped(); }
 QString yen(Money m) { return FormatNumber(m); }
 QString yen(qint64 whole) { return FormatNumber(Money::fromYen(whole)); }
 
-const QString TableStart = QStringLiteral(
-    "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\" style=\"border-collapse: collapse; border-color: #777;\">");
+const QString TableStart = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\" "
+                                          "style=\"border-collapse: collapse; border-color: #777; font-size: 8pt;\">");
 
 QString cell(const QString &text, const QString &align = {}, const QString &extra = {})
 {
@@ -28,11 +28,12 @@ QString cell(const QString &text, const QString &align = {}, const QString &extr
 // Column widths in percent of the page, where the columns are given them.
 QString headRow(const QStringList &captions, const QList<int> &widths = {})
 {
-    QString row = QStringLiteral("<tr bgcolor=\"#e8e8e8\">");
+    // In the table's head, so that a table running over a page shows it again.
+    QString row = QStringLiteral("<thead><tr bgcolor=\"#e8e8e8\">");
     for (int i = 0; i < captions.size(); ++i)
         row += (i < widths.size() ? QStringLiteral("<th width=\"%1%\">").arg(widths[i]) : QStringLiteral("<th>")) + esc(captions[i])
             + QStringLiteral("</th>");
-    return row + QStringLiteral("</tr>");
+    return row + QStringLiteral("</tr></thead>");
 }
 
 QString heading(const QString &title) { return QStringLiteral("<h2>%1</h2>").arg(esc(title)); }
@@ -64,7 +65,7 @@ QString slip(const NightClose &close, const NightCloseCompanion &her)
         + headRow({QStringLiteral("店舗"), QStringLiteral("顧客"), QStringLiteral("時間"), QStringLiteral("コース"),
                    QStringLiteral("オプション"), QStringLiteral("延長"), QStringLiteral("指名"), QStringLiteral("ｷｬﾝｾﾙ"),
                    QStringLiteral("総売上"), QStringLiteral("支払"), QStringLiteral("店売上")},
-                  {8, 10, 12, 12, 13, 6, 6, 6, 9, 9, 9});
+                  {15, 10, 11, 13, 12, 5, 5, 6, 8, 8, 7});
     for (const NightCloseBooking &b : her.bookings) {
         const QStringList cells = BookingCells(b);
         html += QStringLiteral("<tr>");

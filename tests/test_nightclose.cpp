@@ -212,7 +212,7 @@ void TestNightClose::optionSheet()
     QCOMPARE(printer.titles, QStringList({"オプション表の印刷"}));
     QCOMPARE(PdfPages(printer.pdfPath), 1);
     const QString text = PdfText(printer.pdfPath);
-    for (const char *expected : {"オプション表", "Ａ店", "泡", "1,001 円", "氷", "3,000 円", "美月", "ミヅキ", "あい", "アイ"})
+    for (const char *expected : {"オプション表", "Ａ店", "泡", "1,001円", "氷", "3,000円", "美月", "ミヅキ", "あい", "アイ"})
         QVERIFY2(text.contains(QString::fromUtf8(expected)), qPrintable(QString::fromUtf8(expected) + "\n" + text));
     QVERIFY(!text.contains("花子"));
     QCOMPARE(text.count(QStringLiteral("○")), 1);   // 美月 offers 泡 at Ａ店; あい nothing
