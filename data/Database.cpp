@@ -170,7 +170,7 @@ void Database::createFile(const QString &path)
     if (QFileInfo::exists(path))
         throw AppError(3204, QStringLiteral("データベースは既に存在します。: ") + path);
     withConnection(path, QString(), [](QSqlDatabase &db) {
-        for (const QString &sql : PermanentTablesSql(Engine::SQLite) + IndexesSql()) {
+        for (const QString &sql : PermanentTablesSql(Engine::SQLite) + QStringList{CreateChargeTableSql(Engine::SQLite)} + IndexesSql()) {
             QSqlQuery query(db);
             if (!query.exec(sql))
                 throw toError(query.lastError());
@@ -313,10 +313,14 @@ void Database::open(const QString &path)
         // Ten years of history do not fit the engine's default 2 MB page cache: a long visit history
         // would be read from the file page by page on every lookup.
         prepared(db, QStringLiteral("PRAGMA cache_size=-65536;"), {}).finish();
-        // Ten years of bookings stay quick to search; a file from elsewhere gets its indexes once.
-        if (tableExists(QStringLiteral("履歴")) && tableExists(QStringLiteral("顧客")))
+        // Ten years of bookings stay quick to search; a file from elsewhere gets its indexes once, and a
+        // file from before the charge lines were kept gets their table.
+        if (tableExists(QStringLiteral("履歴")) && tableExists(QStringLiteral("顧客"))) {
+            if (!tableExists(ChargeTable().name))
+                exec(CreateChargeTableSql(m_engine));
             for (const QString &sql : IndexesSql())
                 exec(sql);
+        }
     } catch (...) {
         close();
         throw;
@@ -366,7 +370,7 @@ void Database::ensureSchema()
         if (present == 0) {
             // An empty database: the permanent tables, as an empty folder gets its file.
             atomic([&] {
-                for (const QString &sql : PermanentTablesSql(m_engine) + IndexesSql())
+                for (const QString &sql : PermanentTablesSql(m_engine) + QStringList{CreateChargeTableSql(m_engine)} + IndexesSql())
                     exec(sql);
             });
             return;
@@ -386,7 +390,10 @@ void Database::ensureSchema()
             // Reading every table is where missing rights show.
             scalar(QStringLiteral("SELECT count(*) FROM ") + QuotedName(table->name) + QStringLiteral(" WHERE 1=0;"));
         }
+        // A database from before the charge lines were kept gets their table.
         atomic([&] {
+            if (!tableExists(ChargeTable().name))
+                exec(CreateChargeTableSql(m_engine));
             for (const QString &sql : IndexesSql())
                 exec(sql);
         });

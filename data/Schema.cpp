@@ -171,6 +171,17 @@ TableDef makeStatus()
              col(QStringLiteral("年月日"), ColumnType::Date), col(QStringLiteral("開始時刻"), ColumnType::Time)}};
 }
 
+TableDef makeCharge()
+{
+    return {QStringLiteral("履歴明細"),
+            {col(QStringLiteral("顧客ID"), ColumnType::Long), col(QStringLiteral("店舗ID"), ColumnType::Long),
+             col(QStringLiteral("コンパニオンID"), ColumnType::Long), col(QStringLiteral("年月日"), ColumnType::Date),
+             col(QStringLiteral("開始時刻"), ColumnType::Time), col(QStringLiteral("行番号"), ColumnType::Short),
+             col(QStringLiteral("種別"), ColumnType::Text, 8), col(QStringLiteral("名称"), ColumnType::Text, 26),
+             col(QStringLiteral("料金"), ColumnType::Currency), col(QStringLiteral("割合"), ColumnType::Short),
+             col(QStringLiteral("割増"), ColumnType::Short), col(QStringLiteral("支払"), ColumnType::Currency)}};
+}
+
 } // namespace
 
 const TableDef &CustomerTable() { static const TableDef t = makeCustomer(); return t; }
@@ -178,6 +189,7 @@ const TableDef &ShopTable() { static const TableDef t = makeShop(); return t; }
 const TableDef &CompanionTable() { static const TableDef t = makeCompanion(); return t; }
 const TableDef &HistoryTable() { static const TableDef t = makeHistory(); return t; }
 const TableDef &StatusTable() { static const TableDef t = makeStatus(); return t; }
+const TableDef &ChargeTable() { static const TableDef t = makeCharge(); return t; }
 
 QString CreateTableSql(const TableDef &table, Engine engine)
 {
@@ -195,6 +207,7 @@ QStringList PermanentTablesSql(Engine engine)
 }
 
 QString CreateStatusTableSql(Engine engine) { return CreateTableSql(StatusTable(), engine); }
+QString CreateChargeTableSql(Engine engine) { return CreateTableSql(ChargeTable(), engine); }
 
 QStringList IndexesSql()
 {
@@ -205,7 +218,10 @@ QStringList IndexesSql()
             // every shop is one range per shop, a companion's month one range.
             QStringLiteral("CREATE INDEX IF NOT EXISTS \"履歴_店舗売上\" ON \"履歴\"(\"店舗ID\",\"年月日\",\"店売上\",\"コンパニオン支払\");"),
             QStringLiteral("CREATE INDEX IF NOT EXISTS \"履歴_コンパニオン売上\" "
-                           "ON \"履歴\"(\"コンパニオンID\",\"年月日\",\"店舗ID\",\"店売上\",\"コンパニオン支払\");")};
+                           "ON \"履歴\"(\"コンパニオンID\",\"年月日\",\"店舗ID\",\"店売上\",\"コンパニオン支払\");"),
+            // A day's charge lines for the night close, a booking's for its registration.
+            QStringLiteral("CREATE INDEX IF NOT EXISTS \"履歴明細_キー\" "
+                           "ON \"履歴明細\"(\"年月日\",\"顧客ID\",\"店舗ID\",\"コンパニオンID\",\"開始時刻\");")};
 }
 
 QStringList ColumnNames(const TableDef &table)

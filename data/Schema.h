@@ -30,11 +30,17 @@ const TableDef &ShopTable();         // 店舗
 const TableDef &CompanionTable();    // コンパニオン
 const TableDef &HistoryTable();      // 履歴
 const TableDef &StatusTable();       // 現在状況
+// 履歴明細: each charge of a booking (course, each option, extension, nomination, cancellation fee) with
+// its price, the shop's rate and her surcharge applied and her pay, keyed by the booking's five key
+// columns and a line number. Kept beside 履歴, not one of the permanent tables: a file without it gets
+// it when opened, and its bookings show totals only.
+const TableDef &ChargeTable();
 
 // The DDL per engine: the same names and meanings on both (see columnSql).
 QString CreateTableSql(const TableDef &table, Engine engine = Engine::SQLite);
 QStringList PermanentTablesSql(Engine engine = Engine::SQLite);    // 顧客, 店舗, コンパニオン, 履歴 in that order
 QString CreateStatusTableSql(Engine engine = Engine::SQLite);
+QString CreateChargeTableSql(Engine engine = Engine::SQLite);
 // Lookup indexes for the history and customer searches (kept up to date by the store itself).
 QStringList IndexesSql();
 

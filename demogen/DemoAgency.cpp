@@ -420,6 +420,8 @@ private:
             b.pay = SqlNumber(FormatNumber(charges.total)).toLongLong();
             b.girlPay = SqlNumber(FormatNumber(charges.pay)).toLongLong();
         }
+        // The charges behind the amounts, kept with the booking as registration keeps them.
+        b.charges = ChargesBehind(t, c.surcharges, choices, cancelled, b.pay, b.girlPay);
         // Out now: her row is on duty and busy, as ticking 空 leaves it before 登録.
         b.onDuty = running;
         b.busy = running;

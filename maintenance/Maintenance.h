@@ -31,8 +31,9 @@ QString ServerMaintenanceMessage();
 FileDialogSpec BackupDialog(const QString &lastFileName, const QString &dbPath = {}, const QDate &today = {});
 FileDialogSpec RestoreDialog(const QString &lastFileName, const QString &dbPath = {});
 
-// Deletes every history row dated upTo or earlier, then the shops and companions marked deleted that no
-// history row refers to any more; all of it or nothing. Throws AppError. (Defined in MaintenanceStore.cpp.)
+// Deletes every history row dated upTo or earlier (with its charge lines), then the shops and companions
+// marked deleted that no history row refers to any more; all of it or nothing. Throws AppError. (Defined in
+// MaintenanceStore.cpp.)
 void PurgeHistory(Database &db, const QDate &upTo);
 // Why a purge up to this date may not run on the given business day; empty when it may. The day's
 // bookings, and any later ones, may still be running or be changed.

@@ -3,6 +3,7 @@
 
 #include "data/Database.h"
 #include "data/DateUtil.h"
+#include "reception/ChargeStore.h"
 
 namespace rp::maintenance {
 
@@ -10,6 +11,7 @@ void PurgeHistory(Database &db, const QDate &upTo)
 {
     db.atomic([&] {
         db.exec(QStringLiteral("DELETE FROM \"履歴\" WHERE \"年月日\" <= ?;"), {IsoDate(upTo)});
+        PurgeCharges(db, upTo);
         // One pass over the remaining history each, however many entries are marked deleted.
         db.exec(QStringLiteral("DELETE FROM \"店舗\" WHERE \"削除FLAG\"<>0 AND \"店舗ID\" NOT IN "
                                "(SELECT \"店舗ID\" FROM \"履歴\" WHERE \"店舗ID\" IS NOT NULL);"));

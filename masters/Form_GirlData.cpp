@@ -1,11 +1,14 @@
 #include "masters/Form_GirlData.h"
 
 #include "data/AppError.h"
+#include "data/Clock.h"
+#include "data/Printing.h"
 #include "data/Prompt.h"
 #include "data/Schema.h"
 #include "data/SqlText.h"
 #include "masters/CompanionStore.h"
 #include "masters/GirlFieldChecks.h"
+#include "masters/OptionSheet.h"
 #include "masters/ShopStore.h"
 
 #include "reception/Main_Form.h"
@@ -20,6 +23,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
@@ -92,6 +96,7 @@ Form_GirlData::Form_GirlData(Module1 &module, QWidget *parent) : ChildWindow(par
     connect(Cmd_Del, &QPushButton::clicked, this, &Form_GirlData::Cmd_Del_Click);
     connect(Cmd_OK, &QPushButton::clicked, this, &Form_GirlData::Cmd_OK_Click);
     connect(Cmd_Cancel, &QPushButton::clicked, this, &Form_GirlData::Cmd_Cancel_Click);
+    connect(Cmd_Print, &QPushButton::clicked, this, &Form_GirlData::Cmd_Print_Click);
 
     // Blank from the start, as after every showing.
     ResetCompanionState();
@@ -740,5 +745,28 @@ void Form_GirlData::leave()
 void Form_GirlData::Cmd_OK_Click() { leave(); }
 
 void Form_GirlData::Cmd_Cancel_Click() { leave(); }
+
+void Form_GirlData::Cmd_Print_Click()
+{
+    const int p = Combo_Shop_Name->currentIndex();
+    if (p < 0 || p >= m_module.ShopCount) {
+        Notice(this, QStringLiteral("オプション表を印刷する店舗を選択してください。"));
+        return;
+    }
+    OptionSheet sheet;
+    try {
+        sheet = LoadOptionSheet(m_module.AppDatabase, m_module.ShopIDs[p], p + 1, Clock::now().date());
+    } catch (const AppError &error) {
+        ShowCommonError(this, error);
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("オプション表 ") + sheet.shopName);
+    SetA4(printer, true);
+    if (!Printing().choose(this, printer, QStringLiteral("オプション表の印刷")))
+        return;
+    if (!PrintOptionSheet(sheet, printer))
+        Notice(this, QStringLiteral("印刷できませんでした。"));
+}
 
 } // namespace rp

@@ -77,6 +77,8 @@ public:
     void Cmd_Del_Click();
     void Cmd_OK_Click();
     void Cmd_Cancel_Click();
+    // Prints the option sheet of the shop chosen in the option frame (the register as stored).
+    void Cmd_Print_Click();
 
     // The lost-focus check of one entry box; false when refused (told, focus back in the box).
     bool CheckField(QLineEdit *box);

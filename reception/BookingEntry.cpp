@@ -221,6 +221,19 @@ qint16 Main_Form::OfferedOptionMask() const
     return qint16(qRound(Grid_Girl->value(r, 10)));
 }
 
+BookingChoices Main_Form::CurrentChoices() const
+{
+    BookingChoices choices;
+    choices.course = Combo_Course->currentIndex();
+    choices.offeredMask = OfferedOptionMask();
+    for (int i = 0; i < 15; ++i)
+        if (Check_Option[i]->isChecked())
+            choices.tickedMask = qint16(choices.tickedMask | m_module.BitOn[i]);
+    choices.extensionMinutes = UpDown_Ext->value();
+    choices.nomination = Check_Shimei->isChecked();
+    return choices;
+}
+
 void Main_Form::RecalculateCharges()
 {
     // A cancelled booking is charged by the cancellation rule whatever else is still ticked.
@@ -230,15 +243,7 @@ void Main_Form::RecalculateCharges()
         Label_GirlPay->setText(FormatNumber(c.pay));
         return;
     }
-    BookingChoices choices;
-    choices.course = Combo_Course->currentIndex();
-    choices.offeredMask = OfferedOptionMask();
-    for (int i = 0; i < 15; ++i)
-        if (Check_Option[i]->isChecked())
-            choices.tickedMask = qint16(choices.tickedMask | m_module.BitOn[i]);
-    choices.extensionMinutes = UpDown_Ext->value();
-    choices.nomination = Check_Shimei->isChecked();
-    const Charges c = PriceBooking(Tariff, CompanionSurcharges, choices);
+    const Charges c = PriceBooking(Tariff, CompanionSurcharges, CurrentChoices());
     Label_Pay->setText(FormatNumber(c.total));
     Label_GirlPay->setText(FormatNumber(c.pay));
 }

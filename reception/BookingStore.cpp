@@ -5,6 +5,7 @@
 #include "data/Module1.h"
 #include "data/SqlText.h"
 #include "data/TextUtil.h"
+#include "reception/ChargeStore.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -187,7 +188,12 @@ int DeleteHistoryRow(Database &db, const HistoryKey &key)
 {
     QVariantList binds;
     const QString where = keyWhere(key, binds);
-    return db.exec(QStringLiteral("DELETE FROM \"履歴\"") + where + QLatin1Char(';'), binds);
+    int deleted = 0;
+    db.atomic([&] {
+        deleted = db.exec(QStringLiteral("DELETE FROM \"履歴\"") + where + QLatin1Char(';'), binds);
+        DeleteCharges(db, key);
+    });
+    return deleted;
 }
 
 QString FormatTotal(Money total)
@@ -274,6 +280,14 @@ BookingResult RegisterBooking(Database &db, const BookingRecord &b)
         const QString where = keyWhere(key, keyBinds);
         const QVariant extension = b.extension ? QVariant(*b.extension) : NullNumber;
         const int stored = db.scalar(QStringLiteral("SELECT count(*) FROM \"履歴\"") + where + QLatin1Char(';'), keyBinds).toInt();
+        // Without new lines, the stored ones still explain the booking only while its amounts stay.
+        bool amountsKept = false;
+        if (stored != 0 && !b.charges) {
+            const std::optional<Row> before = db.first(
+                QStringLiteral("SELECT \"店売上\",\"コンパニオン支払\" FROM \"履歴\"") + where + QLatin1Char(';'), keyBinds);
+            amountsKept = before && !before->value(0).isNull() && !before->value(1).isNull()
+                && before->value(0).toLongLong() == b.pay && before->value(1).toLongLong() == b.girlPay;
+        }
         if (stored == 0) {
             db.insert(QStringLiteral("履歴"),
                       {QStringLiteral("顧客ID"), QStringLiteral("店舗ID"), QStringLiteral("コンパニオンID"), QStringLiteral("年月日"),
@@ -293,6 +307,8 @@ BookingResult RegisterBooking(Database &db, const BookingRecord &b)
                         + where + QLatin1Char(';'),
                     binds);
         }
+        StoreCharges(db, key, HistoryKey{customer.id, b.shopId, b.companionId, b.date, b.start}, b.charges, b.pay,
+                     b.girlPay, amountsKept);
 
         // Her status rows.
         const auto writeRow = [&](bool busy, const QVariant &end, const QVariant &place) {

@@ -2,6 +2,7 @@
 
 #include "data/FieldCheck.h"
 #include "data/Money.h"
+#include "reception/Pricing.h"
 
 #include <QDate>
 #include <QSqlRecord>
@@ -67,7 +68,7 @@ void UpdateCustomer(Database &db, const CustomerRecord &customer);
 // NULL when there is none); every column.
 std::optional<QSqlRecord> StoredBookingRow(Database &db, qint32 customerId, qint32 shopId, const QVariant &companionId,
                                            const QDate &date, const std::optional<QTime> &start);
-// Deletes every history row with exactly this key; returns how many went.
+// Deletes every history row with exactly this key, and their charge lines; returns how many rows went.
 int DeleteHistoryRow(Database &db, const HistoryKey &key);
 
 // "¥12,345": the total as the customer area shows it.
@@ -110,6 +111,9 @@ struct BookingRecord
     std::optional<int> extension;
     bool nomination = false, cancelled = false;
     qint64 pay = 0, girlPay = 0;       // whole yen as shown
+    // The charge lines behind those amounts (ChargesBehind); nullopt when the amounts were not priced
+    // now, as for a recalled booking shown with its stored amounts: its lines then stay as they are.
+    std::optional<QVector<StoredCharge>> charges;
     // The companion's row on the status board.
     bool onDuty = false, busy = false, otherShop = false;
     QTime now;
@@ -128,7 +132,8 @@ struct BookingResult
 };
 
 StatusBranch BranchOf(const BookingRecord &booking);
-// Customer, history row and status rows in one transaction: all of it is stored, or none.
+// Customer, history row with its charge lines, and status rows in one transaction: all of it is
+// stored, or none.
 BookingResult RegisterBooking(Database &db, const BookingRecord &booking);
 
 } // namespace rp

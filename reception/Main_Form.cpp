@@ -10,6 +10,7 @@
 #include "masters/Form_GirlData.h"
 #include "masters/Form_ShopData.h"
 #include "reception/Grid.h"
+#include "sales/Form_NightClose.h"
 #include "sales/Form_Sales.h"
 
 #include <QAction>
@@ -116,7 +117,9 @@ void Main_Form::buildLayout()
     Cmd_Sales = named(new QPushButton(QStringLiteral("売上情報"), central), QStringLiteral("Cmd_Sales"));
     shopRow->addWidget(Cmd_ShopData);
     shopRow->addWidget(Cmd_GirlData);
+    Cmd_NightClose = named(new QPushButton(QStringLiteral("精算"), central), QStringLiteral("Cmd_NightClose"));
     shopRow->addWidget(Cmd_Sales);
+    shopRow->addWidget(Cmd_NightClose);
     left->addLayout(shopRow);
 
     Grid_Girl = named(new Grid(12, central), QStringLiteral("Grid_Girl"));
@@ -335,6 +338,7 @@ void Main_Form::wireBoard()
     connect(Cmd_ShopData, &QPushButton::clicked, this, &Main_Form::Cmd_ShopData_Click);
     connect(Cmd_GirlData, &QPushButton::clicked, this, &Main_Form::Cmd_GirlData_Click);
     connect(Cmd_Sales, &QPushButton::clicked, this, &Main_Form::Cmd_Sales_Click);
+    connect(Cmd_NightClose, &QPushButton::clicked, this, &Main_Form::Cmd_NightClose_Click);
     connect(Grid_Girl, &Grid::beforeEdit, this, &Main_Form::Grid_Girl_BeforeEdit);
     connect(Grid_Girl, &Grid::afterEdit, this, &Main_Form::Grid_Girl_AfterEdit);
     connect(Grid_Girl, &Grid::cellClick, this, &Main_Form::Grid_Girl_Click);
@@ -384,6 +388,22 @@ void Main_Form::Cmd_Sales_Click()
         return;
     }
     m_app.salesForm()->showModal();
+}
+
+Form_NightClose *Main_Form::nightCloseForm()
+{
+    if (!m_nightClose)
+        m_nightClose = new Form_NightClose(m_module, this);
+    return m_nightClose;
+}
+
+void Main_Form::Cmd_NightClose_Click()
+{
+    if (m_module.ShopCount == 0) {
+        Notice(this, QStringLiteral("データがありません。"));
+        return;
+    }
+    nightCloseForm()->showModal();
 }
 
 void Main_Form::Combo_Shop_Name_Click(int index)

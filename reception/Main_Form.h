@@ -2,6 +2,7 @@
 
 #include "reception/BookingEntry.h"
 #include "reception/BookingStore.h"
+#include "reception/Pricing.h"
 #include "reception/ShopTariff.h"
 
 #include <QColor>
@@ -26,6 +27,7 @@ class QTimer;
 namespace rp {
 
 class Application;
+class Form_NightClose;
 class Grid;
 class Module1;
 
@@ -72,12 +74,15 @@ public:
 
     int shownShopPosition() const { return m_shownPosition; }   // -1 before the first selection
     QTimer *warningTimer() const { return Timer_Warning; }
+    // The night close window, made on its first opening and kept, hidden, like the other child windows.
+    Form_NightClose *nightCloseForm();
 
     // Controls, named as the operator's manual names them.
     QComboBox *Combo_Shop_Name = nullptr;
     QPushButton *Cmd_ShopData = nullptr;
     QPushButton *Cmd_GirlData = nullptr;
     QPushButton *Cmd_Sales = nullptr;
+    QPushButton *Cmd_NightClose = nullptr;   // "精算"
     Grid *Grid_Girl = nullptr;
     QPlainTextEdit *Text_Warning = nullptr;
 
@@ -142,6 +147,8 @@ public:
     // --- booking entry ---
     // Prices the booking from the controls as they stand and shows total and pay.
     void RecalculateCharges();
+    // The priced choices as the controls stand (course, options she has and ticked, extension, nomination).
+    BookingChoices CurrentChoices() const;
     // Shows a registered booking as it was stored: stored amounts, stored end time, no re-pricing;
     // her surcharges are read as when a booking starts, so the next priced change prices her terms.
     // Every control of the area is set, so it may follow the customer load's reset directly.
@@ -191,6 +198,7 @@ private:
     void Cmd_ShopData_Click();
     void Cmd_GirlData_Click();
     void Cmd_Sales_Click();
+    void Cmd_NightClose_Click();
     void Combo_Shop_Name_Click(int index);
 
     // Status-board steps shared by end of duty, end of booking and the busy toggle.
@@ -234,6 +242,8 @@ private:
     // The companion's option flags at this shop (column 10 of the picked board row).
     qint16 OfferedOptionMask() const;
     bool m_checkingTime = false;   // a time message is up: the focus moves it causes are not leaves
+
+    Form_NightClose *m_nightClose = nullptr;
 
     // --- maintenance ---
     QString m_maintenanceFileName;   // the file dialog offers the name chosen last again

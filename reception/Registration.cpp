@@ -105,6 +105,9 @@ void Main_Form::RegisterBooking()
         b.cancelled = cancelled;
         b.pay = SqlNumber(Label_Pay->text()).toLongLong();
         b.girlPay = SqlNumber(Label_GirlPay->text()).toLongLong();
+        // The charges behind the amounts shown, when they were priced from this shop's tariff.
+        if (Tariff.SelectedShopID == b.shopId)
+            b.charges = ChargesBehind(Tariff, CompanionSurcharges, CurrentChoices(), cancelled, b.pay, b.girlPay);
 
         // Her row on the board: the one picked, as long as it is still hers.
         int row = SelectedBoardRow;

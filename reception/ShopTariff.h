@@ -3,6 +3,7 @@
 #include "data/Money.h"
 
 #include <array>
+#include <QString>
 #include <QtGlobal>
 
 namespace rp {
@@ -31,6 +32,9 @@ struct ShopTariff
     Money CancelFee;
     qint16 CancelRate = 0;
     qint16 OptRateAll = 0;
+    // What the shop calls each course line ("name..duration", as the course list shows it) and option.
+    std::array<QString, MaxCourseEntries> CourseName{};
+    std::array<QString, MaxOptions> OptionName{};
 
     // Course and option tables back to zero, as before every load.
     void zeroTables()
@@ -41,6 +45,8 @@ struct ShopTariff
         CourseNo.fill(0);
         OptionFee.fill(Money());
         OptionRate.fill(0);
+        CourseName.fill(QString());
+        OptionName.fill(QString());
     }
 };
 

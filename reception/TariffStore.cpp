@@ -48,6 +48,7 @@ std::optional<ShopTariffLoad> LoadShopTariff(Database &db, qint32 shopId)
         if (name.isEmpty())
             continue;
         load.optionNames[k] = name;
+        t.OptionName[k] = name;
         t.OptionFee[k] = moneyOrZero(row->value(k * 3 + 1));
         t.OptionRate[k] = shortOrZero(row->value(k * 3 + 2));
         t.ShopOptionMask = qint16(t.ShopOptionMask | (1 << k));
@@ -66,6 +67,7 @@ std::optional<ShopTariffLoad> LoadShopTariff(Database &db, qint32 shopId)
             if (duration.isEmpty())
                 continue;
             load.courseLines << courseName + QStringLiteral("..") + duration;
+            t.CourseName[e] = load.courseLines.last();
             t.CourseFee[e] = moneyOrZero(row->value(base + 1));
             t.CourseRate[e] = shortOrZero(row->value(courses + 4 + m));
             t.CourseNo[e] = qint16(m);

@@ -3,13 +3,16 @@
 # server the tests start a throw-away cluster of), only where missing.
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql qt6-translations-l10n qt6-charts-dev
-          libqt6opengl6-dev)
+# Slips and sheets print in Japanese: the Noto CJK fonts are what the paper font names. The charts need
+# Qt Charts, whose CMake package asks for Qt's OpenGL one.
+packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql qt6-translations-l10n fonts-noto-cjk
+          qt6-charts-dev libqt6opengl6-dev)
 if [ "${1:-}" = "run" ]; then
-  packages+=(xvfb xauth fonts-noto-cjk imagemagick)
+  packages+=(xvfb xauth imagemagick)
 fi
 if [ "${1:-}" = "test" ]; then
-  packages+=(postgresql-15)
+  # The tests read the printed PDFs back with poppler's pdftotext and pdfinfo.
+  packages+=(postgresql-15 poppler-utils)
 fi
 
 missing=()
