@@ -3,6 +3,7 @@
 #include "data/AppError.h"
 #include "data/Database.h"
 #include "sales/HistoryCsv.h"
+#include "sales/NightCloseReport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,12 +15,15 @@ namespace rp {
 
 namespace {
 
-const QString ExportCsv = QStringLiteral("--export-csv");
+const QString ExportCsvOption = QStringLiteral("--export-csv");
+const QString NightCloseOption = QStringLiteral("--night-close");
+const QString PdfOption = QStringLiteral("--pdf");
 
 QString usage()
 {
     return QStringLiteral("使い方: rosterpad --export-csv 開始日 終了日 出力ファイル\n"
-                          "  日付は yyyy-MM-dd（営業日、両端を含む）。引数なしで起動すると画面が開きます。\n");
+                          "       rosterpad --night-close 営業日 --pdf 出力ファイル\n"
+                          "  日付は yyyy-MM-dd（営業日、履歴の出力は両端を含む）。引数なしで起動すると画面が開きます。\n");
 }
 
 std::optional<QDate> readDate(const QString &text)
@@ -45,22 +49,29 @@ CommandLineJob ParseCommandLine(const QStringList &arguments)
 {
     if (arguments.isEmpty())
         return {};
-    if (arguments.first() != ExportCsv)
+    const bool csv = arguments.first() == ExportCsvOption;
+    const bool night = arguments.first() == NightCloseOption;
+    if (!csv && !night)
         return invalid(QStringLiteral("引数が正しくありません: ") + arguments.join(QLatin1Char(' ')));
-    if (arguments.size() != 4)
+    if (csv && arguments.size() != 4)
         return invalid(QStringLiteral("--export-csv には 開始日 終了日 出力ファイル の3つを指定してください。"));
-    const std::optional<QDate> from = readDate(arguments[1]);
-    const std::optional<QDate> to = readDate(arguments[2]);
-    for (const auto &[date, text] : {std::pair{from, arguments[1]}, std::pair{to, arguments[2]}})
+    if (night && (arguments.size() != 4 || arguments[2] != PdfOption))
+        return invalid(QStringLiteral("--night-close には 営業日 と --pdf 出力ファイル を指定してください。"));
+    const QStringList dates = csv ? arguments.mid(1, 2) : arguments.mid(1, 1);
+    QVector<QDate> read;
+    for (const QString &text : dates) {
+        const std::optional<QDate> date = readDate(text);
         if (!date)
             return invalid(QStringLiteral("日付が正しくありません: %1（yyyy-MM-dd で指定してください）").arg(text));
-    if (*to < *from)
-        return invalid(QStringLiteral("開始日 %1 が終了日 %2 より後です。").arg(arguments[1], arguments[2]));
+        read << *date;
+    }
+    if (read.last() < read.first())
+        return invalid(QStringLiteral("開始日 %1 が終了日 %2 より後です。").arg(dates.first(), dates.last()));
     if (arguments[3].isEmpty())
         return invalid(QStringLiteral("出力ファイルを指定してください。"));
     CommandLineJob job;
-    job.kind = CommandLineJob::Kind::ExportCsv;
-    job.period = Period{*from, *to};
+    job.kind = csv ? CommandLineJob::Kind::ExportCsv : CommandLineJob::Kind::NightClose;
+    job.period = Period{read.first(), read.last()};
     job.file = arguments[3];
     return job;
 }
@@ -70,7 +81,7 @@ bool RunsWithoutWindow(int argc, char **argv)
     if (argc <= 1)
         return false;
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--export-csv") == 0)
+        if (std::strcmp(argv[i], "--export-csv") == 0 || std::strcmp(argv[i], "--night-close") == 0)
             return true;
     // Any other argument is told about on standard error; without a display, not even a window system
     // must be needed for that.
@@ -87,6 +98,7 @@ int RunJob(const CommandLineJob &job, const QString &appPath, QTextStream &err)
         err.flush();
         return ExitBadArguments;
     case CommandLineJob::Kind::ExportCsv:
+    case CommandLineJob::Kind::NightClose:
         break;
     }
 
@@ -111,6 +123,16 @@ int RunJob(const CommandLineJob &job, const QString &appPath, QTextStream &err)
         err << QStringLiteral("データベースを開けませんでした。") << error.description() << '\n';
         err.flush();
         return ExitFailed;
+    }
+    if (job.kind == CommandLineJob::Kind::NightClose) {
+        // Written completely or not at all by the night close itself.
+        QString error;
+        if (!WriteNightClosePdf(db, job.period.first, job.file, &error)) {
+            err << QStringLiteral("精算のPDFファイルを書き出せませんでした。") << error << '\n';
+            err.flush();
+            return ExitFailed;
+        }
+        return 0;
     }
     try {
         ExportHistoryCsv(db, job.period, std::nullopt, job.file);

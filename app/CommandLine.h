@@ -13,12 +13,14 @@ namespace rp {
 // The program's scheduled jobs, run on the database of the program's folder without any window:
 //   rosterpad --export-csv FROM TO FILE    the history of the business days FROM to TO (yyyy-MM-dd,
 //                                          both included) as a CSV file
+//   rosterpad --night-close DAY --pdf FILE the night close of the business day DAY (yyyy-MM-dd), every
+//                                          slip and the summary, as a PDF file
 // Without arguments the program starts its windows as always.
 struct CommandLineJob
 {
-    enum class Kind { Windows, ExportCsv, Invalid };
+    enum class Kind { Windows, ExportCsv, NightClose, Invalid };
     Kind kind = Kind::Windows;
-    Period period;
+    Period period;   // NightClose: the day, first and last
     QString file;
     QString error;   // Invalid: what is wrong, in Japanese
 };
