@@ -2,6 +2,7 @@
 
 #include "app/frmAbout.h"
 #include "app/frmSplash.h"
+#include "data/ChangeFeed.h"
 #include "data/Database.h"
 #include "data/Module1.h"
 #include "data/Prompt.h"
@@ -51,7 +52,8 @@ void copyReplacing(const QString &source, const QString &target)
 } // namespace
 
 Application::Application(const QString &appPath, QObject *parent)
-    : QObject(parent), m_database(std::make_unique<Database>()), m_module(std::make_unique<Module1>(*m_database))
+    : QObject(parent), m_database(std::make_unique<Database>()), m_module(std::make_unique<Module1>(*m_database)),
+      m_changes(std::make_unique<ChangeFeed>(*m_database))
 {
     AppPath = QDir::cleanPath(QDir(appPath).absolutePath());
     DbPath = AppPath + QStringLiteral("/rosterpad.mdb");
@@ -66,6 +68,7 @@ Application::~Application()
     delete m_about;
     delete m_splash;
     delete m_main;   // owns the child windows
+    m_changes.reset();
     m_database->close();
 }
 
@@ -138,6 +141,8 @@ bool Application::start()
 
         // The working table of the board: kept from the previous run, or created and filled.
         ensureStatusTable();
+        // From here on the other PCs' changes reach the board (a server only).
+        m_changes->start();
 
         // The board's grids and an empty booking entry.
         m_main->PrepareGrids();
@@ -365,6 +370,7 @@ void Application::closeDatabase()
     }
     if (m_main)
         m_main->warningTimer()->stop();
+    m_changes->stop();
     m_database->close();
     m_finished = true;
     if (m_splash)

@@ -15,6 +15,7 @@ class QThread;
 
 namespace rp {
 
+class ChangeFeed;
 class Database;
 class Module1;
 class Main_Form;
@@ -73,6 +74,8 @@ public:
 
     Database &database() { return *m_database; }
     Module1 &module() { return *m_module; }
+    // The other PCs' changes (PostgreSQL); silent on SQLite.
+    ChangeFeed &changes() { return *m_changes; }
     Main_Form *mainForm() const;
     Form_ShopData *shopForm() const;
     Form_GirlData *girlForm() const;
@@ -98,6 +101,7 @@ private:
 
     std::unique_ptr<Database> m_database;
     std::unique_ptr<Module1> m_module;
+    std::unique_ptr<ChangeFeed> m_changes;
     QPointer<Main_Form> m_main;
     QPointer<Form_ShopData> m_shopForm;
     QPointer<Form_GirlData> m_girlForm;

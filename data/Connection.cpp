@@ -15,6 +15,8 @@ const QString Group = QStringLiteral("Database");
 QString causeOf(const QString &text, const QString &state)
 {
     const QString t = text.toLower();
+    if (ConnectionWasLost(text, state))
+        return QStringLiteral("サーバーとの接続が切れました。");
     if (state == QLatin1String("28P01") || t.contains(QLatin1String("password authentication failed"))
         || t.contains(QLatin1String("no password supplied")))
         return QStringLiteral("パスワードが違います。");
@@ -71,6 +73,23 @@ void WriteSettings(const QString &folder, const ConnectionSettings &s)
     ini.setValue(QStringLiteral("User"), s.user);
     ini.endGroup();
     ini.sync();
+}
+
+bool ConnectionWasLost(const QString &text, const QString &state)
+{
+    // The server ended the session (restart, administrator) or the line went: 57P0x, 08000/08003/08006.
+    static const QStringList states{QStringLiteral("57P01"), QStringLiteral("57P02"), QStringLiteral("57P03"),
+                                    QStringLiteral("08000"), QStringLiteral("08003"), QStringLiteral("08006")};
+    if (states.contains(state))
+        return true;
+    static const char *const texts[] = {"server closed the connection", "no connection to the server",
+                                        "terminating connection", "could not receive data from server",
+                                        "could not send data to server", "connection has been closed",
+                                        "connection not open"};
+    for (const char *known : texts)
+        if (text.contains(QLatin1String(known), Qt::CaseInsensitive))
+            return true;
+    return false;
 }
 
 QString ServerProblemText(const ConnectionSettings &settings, const QString &engineText, const QString &sqlState)

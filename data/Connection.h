@@ -30,6 +30,10 @@ ConnectionSettings ReadSettings(const QString &folder);
 // Writes the settings file into folder (the test kit points a test's program at its server this way).
 void WriteSettings(const QString &folder, const ConnectionSettings &settings);
 
+// True when a failure's text or state says that an open connection to the server went away (server
+// restarted or stopped, session ended by the administrator, line cut), as opposed to a refused statement.
+bool ConnectionWasLost(const QString &engineText, const QString &sqlState = {});
+
 // The operator's message for a failure to reach or use the server: the cause in Japanese, the server,
 // then the engine's own text.
 QString ServerProblemText(const ConnectionSettings &settings, const QString &engineText, const QString &sqlState = {});

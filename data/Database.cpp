@@ -3,6 +3,7 @@
 #include "data/Schema.h"
 
 #include <QAtomicInt>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -76,12 +77,10 @@ AppError toServerError(const QSqlError &error)
     if (state == QLatin1String("42501")) {
         number = 3033;
         cause = QStringLiteral("権限がありません。");
-    } else if (state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P")) || state.isEmpty()) {
-        if (error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08"))
-            || state.startsWith(QLatin1String("57P"))) {
-            number = Database::ServerProblem;
-            cause = QStringLiteral("サーバーとの接続が切れました。");
-        }
+    } else if (ConnectionWasLost(text, state) || error.type() == QSqlError::ConnectionError
+               || state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P"))) {
+        // The engine's own text alone: the connection names the server and the cause (Database::lost).
+        return AppError(Database::ServerProblem, text.trimmed());
     }
     if (number == 0)
         number = int(error.type()) + 3000;
@@ -327,16 +326,19 @@ void Database::open(const QString &path)
     }
 }
 
-void Database::connect(const ConnectionSettings &settings)
+void Database::openServer(const ConnectionSettings &settings, int timeoutSeconds)
 {
-    close();
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
     db.setHostName(settings.host);
     db.setPort(settings.port);
     db.setDatabaseName(settings.name);
     db.setUserName(settings.user);
-    // No password here: the client library reads PostgreSQL's password file itself.
-    db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=rosterpad;options=-cclient_min_messages=warning"));
+    // No password here: the client library reads PostgreSQL's password file itself. Keep-alives find a
+    // cut line within seconds rather than the system's two hours.
+    db.setConnectOptions(QStringLiteral("connect_timeout=%1;application_name=rosterpad;"
+                                        "keepalives_idle=10;keepalives_interval=3;keepalives_count=3;"
+                                        "options=-cclient_min_messages=warning")
+                             .arg(timeoutSeconds));
     if (!db.open()) {
         const QSqlError error = db.lastError();
         db = QSqlDatabase();
@@ -345,15 +347,88 @@ void Database::connect(const ConnectionSettings &settings)
                                                                                                    : error.databaseText(),
                                                         error.nativeErrorCode()));
     }
+}
+
+void Database::connect(const ConnectionSettings &settings)
+{
+    close();
+    openServer(settings, 10);
     m_engine = Engine::PostgreSQL;
     m_settings = settings;
     m_path = settings.server();
+    m_lost = false;
     try {
         ensureSchema();
     } catch (...) {
         close();
         throw;
     }
+}
+
+void Database::reconnect()
+{
+    if (m_engine != Engine::PostgreSQL || !m_lost || m_inTransaction)
+        return;
+    // A server that is still away is asked again after a pause, not at every statement of a handler.
+    if (m_lastAttempt.isValid() && m_lastAttempt.elapsed() < 1000 && m_lastAttemptError)
+        throw *m_lastAttemptError;
+    m_lastAttempt.start();
+    if (QSqlDatabase::contains(m_connection)) {
+        {
+            QSqlDatabase old = QSqlDatabase::database(m_connection, false);
+            old.close();
+        }
+        QSqlDatabase::removeDatabase(m_connection);
+    }
+    try {
+        openServer(m_settings, 3);
+    } catch (const AppError &error) {
+        m_lastAttemptError = error;
+        throw;
+    }
+    m_lastAttemptError.reset();
+    m_lost = false;
+    if (m_onReconnected)
+        m_onReconnected();
+}
+
+void Database::setConnectionListener(std::function<void(const QString &)> lost, std::function<void()> reconnected)
+{
+    m_onLost = std::move(lost);
+    m_onReconnected = std::move(reconnected);
+}
+
+AppError Database::noteFailure(const AppError &error)
+{
+    if (m_engine != Engine::PostgreSQL || error.number() != ServerProblem)
+        return error;
+    // Whatever this connection had open is gone with it: the transaction was rolled back by the server.
+    m_inTransaction = false;
+    const bool first = !m_lost;
+    m_lost = true;
+    const AppError told(ServerProblem, ServerProblemText(m_settings, error.description(), QStringLiteral("08006")));
+    if (first && m_onLost)
+        m_onLost(told.description());
+    return told;
+}
+
+QSqlQuery Database::run(const QString &sql, const QVariantList &binds)
+{
+    ensureConnected();
+    try {
+        return prepared(handle(), sql, binds);
+    } catch (const AppError &error) {
+        throw noteFailure(error);
+    }
+}
+
+void Database::ensureConnected()
+{
+    if (!m_lost)
+        return;
+    if (m_inTransaction)
+        throw AppError(ServerProblem, ServerProblemText(m_settings, QString(), QStringLiteral("08006")));
+    reconnect();
 }
 
 void Database::ensureSchema()
@@ -372,6 +447,7 @@ void Database::ensureSchema()
             atomic([&] {
                 for (const QString &sql : PermanentTablesSql(m_engine) + QStringList{CreateChargeTableSql(m_engine)} + IndexesSql())
                     exec(sql);
+                ensureChangeNotices();
             });
             return;
         }
@@ -396,12 +472,43 @@ void Database::ensureSchema()
                 exec(CreateChargeTableSql(m_engine));
             for (const QString &sql : IndexesSql())
                 exec(sql);
+            // A database from before the PCs were told of each other's changes gets its triggers.
+            ensureChangeNotices();
         });
     } catch (const AppError &error) {
         if (error.number() == AppError::NotADatabase)
             throw;
         throw serverProblem(error, error.number() == 3033 ? QStringLiteral("42501") : QString());
     }
+}
+
+void Database::ensureChangeNotices()
+{
+    for (const QString &table : ChangeNoticeTables())
+        if (tableExists(table))
+            addChangeNotices(table);
+}
+
+void Database::addChangeNotices(const QString &table)
+{
+    if (m_engine != Engine::PostgreSQL)
+        return;
+    const int present = scalar(QStringLiteral("SELECT count(*) FROM pg_trigger t JOIN pg_class c ON c.oid=t.tgrelid "
+                                              "WHERE c.relnamespace=current_schema()::regnamespace AND c.relname=? "
+                                              "AND t.tgname LIKE 'rosterpad_notice_%';"),
+                               {table})
+                            .toInt();
+    if (present == 3)
+        return;
+    atomic([&] {
+        if (scalar(QStringLiteral("SELECT count(*) FROM pg_proc WHERE proname='rosterpad_notice' "
+                                  "AND pronamespace=current_schema()::regnamespace;"))
+                .toInt()
+            == 0)
+            exec(ChangeNoticeFunctionSql());
+        for (const QString &sql : ChangeNoticeTriggersSql(table))
+            exec(sql);
+    });
 }
 
 void Database::close()
@@ -416,6 +523,7 @@ void Database::close()
     }
     QSqlDatabase::removeDatabase(m_connection);
     m_inTransaction = false;
+    m_lost = false;
     m_path.clear();
     m_engine = Engine::SQLite;
 }
@@ -448,7 +556,7 @@ void Database::countWrite()
 int Database::exec(const QString &sql, const QVariantList &binds)
 {
     countWrite();
-    QSqlQuery query = prepared(handle(), sql, binds);
+    QSqlQuery query = run(sql, binds);
     return query.numRowsAffected();
 }
 
@@ -483,8 +591,7 @@ qint32 Database::insertReturningId(const QString &table, const QStringList &colu
         marks << QStringLiteral("?");
     countWrite();
     // RETURNING: both engines give the counter's value in the statement itself.
-    QSqlQuery query = prepared(handle(),
-                               QStringLiteral("INSERT INTO ") + QuotedName(table) + QLatin1Char('(') + Quoted(columns)
+    QSqlQuery query = run(QStringLiteral("INSERT INTO ") + QuotedName(table) + QLatin1Char('(') + Quoted(columns)
                                    + QStringLiteral(") VALUES(") + marks.join(QLatin1Char(','))
                                    + QStringLiteral(") RETURNING ") + QuotedName(idColumn) + QLatin1Char(';'),
                                values);
@@ -495,7 +602,7 @@ qint32 Database::insertReturningId(const QString &table, const QStringList &colu
 
 Rows Database::rows(const QString &sql, const QVariantList &binds)
 {
-    QSqlQuery query = prepared(handle(), sql, binds);
+    QSqlQuery query = run(sql, binds);
     Rows result;
     while (query.next())
         result.append(query.record());
@@ -505,7 +612,7 @@ Rows Database::rows(const QString &sql, const QVariantList &binds)
 void Database::forEachRow(const QString &sql, const QVariantList &binds,
                           const std::function<void(const std::function<QVariant(int)> &row)> &visit)
 {
-    QSqlQuery query = prepared(handle(), sql, binds);
+    QSqlQuery query = run(sql, binds);
     const std::function<QVariant(int)> column = [&query](int i) { return query.value(i); };
     while (query.next())
         visit(column);
@@ -513,7 +620,7 @@ void Database::forEachRow(const QString &sql, const QVariantList &binds,
 
 std::optional<Row> Database::first(const QString &sql, const QVariantList &binds)
 {
-    QSqlQuery query = prepared(handle(), sql, binds);
+    QSqlQuery query = run(sql, binds);
     if (!query.next())
         return std::nullopt;
     return query.record();
@@ -521,7 +628,7 @@ std::optional<Row> Database::first(const QString &sql, const QVariantList &binds
 
 QVariant Database::scalar(const QString &sql, const QVariantList &binds)
 {
-    QSqlQuery query = prepared(handle(), sql, binds);
+    QSqlQuery query = run(sql, binds);
     return query.next() ? query.value(0) : QVariant();
 }
 
@@ -540,9 +647,10 @@ bool Database::tableExists(const QString &table)
 
 void Database::beginTransaction()
 {
+    ensureConnected();
     QSqlDatabase db = handle();
     if (!db.transaction())
-        throw toError(db.lastError(), db);
+        throw noteFailure(toError(db.lastError(), db));
     m_inTransaction = true;
 }
 
@@ -554,7 +662,7 @@ void Database::commit()
     // engine's code, which tells a full disk from a locked file.
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("COMMIT")))
-        throw toError(query.lastError(), db);
+        throw noteFailure(toError(query.lastError(), db));
     m_inTransaction = false;
 }
 
@@ -563,7 +671,7 @@ void Database::rollback()
     QSqlDatabase db = handle();
     m_inTransaction = false;
     if (!db.rollback())
-        throw toError(db.lastError(), db);
+        throw noteFailure(toError(db.lastError(), db));
 }
 
 void Database::rollbackQuietly() noexcept

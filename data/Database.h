@@ -3,7 +3,9 @@
 #include "data/AppError.h"
 #include "data/Connection.h"
 
+#include <QElapsedTimer>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QString>
 #include <QVariant>
@@ -54,6 +56,20 @@ public:
     void connect(const ConnectionSettings &settings);
     void close();
     bool isOpen() const;
+
+    // A server that went away (restarted, stopped, line cut): the failing statement raises ServerProblem
+    // with the operator's message naming the server and the cause, the transaction is gone, and the
+    // connection counts as lost. The next statement outside a transaction opens it again first, as does
+    // reconnect(); a server still away is asked at most once a second.
+    bool connectionLost() const { return m_lost; }
+    void reconnect();
+    // Told when the connection is found lost, and when it was opened again (before the statement that
+    // opened it runs). One listener: the change feed, which subscribes again.
+    void setConnectionListener(std::function<void(const QString &message)> lost, std::function<void()> reconnected);
+    // The server's change notices on table (PostgreSQL; nothing on SQLite): its triggers, added when
+    // missing. The permanent tables get them with the schema and on opening; 現在状況 when it is made.
+    void addChangeNotices(const QString &table);
+    ConnectionSettings settings() const { return m_settings; }
     QString path() const { return m_path; }   // the file, or the server as "host:port/name"
     Engine engine() const { return m_engine; }
     static constexpr int ServerProblem = 3151;
@@ -115,8 +131,13 @@ public:
 
 private:
     void countWrite();
+    void openServer(const ConnectionSettings &settings, int timeoutSeconds);
+    void ensureConnected();
+    AppError noteFailure(const AppError &error);
+    QSqlQuery run(const QString &sql, const QVariantList &binds);
 
     void ensureSchema();
+    void ensureChangeNotices();
 
     QString m_connection;
     QString m_path;
@@ -124,6 +145,11 @@ private:
     ConnectionSettings m_settings;
     bool m_inTransaction = false;
     int m_failAt = 0;
+    bool m_lost = false;
+    QElapsedTimer m_lastAttempt;
+    std::optional<AppError> m_lastAttemptError;
+    std::function<void(const QString &)> m_onLost;
+    std::function<void()> m_onReconnected;
     int m_writesSeen = 0;
 };
 

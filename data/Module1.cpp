@@ -79,7 +79,7 @@ void Module1::setCompanionShopRows(const QVector<QLabel *> &labels, const QVecto
         m_shopNameBoxes.append(e);
 }
 
-void Module1::LoadShopList()
+void Module1::LoadShopList(bool reselectBoard)
 {
     // The board keeps showing the same shop across a reload, wherever that shop now stands.
     std::optional<qint32> remembered;
@@ -135,7 +135,7 @@ void Module1::LoadShopList()
     RefreshWarningTables();
     emit shopListLoaded();
 
-    if (remembered && m_selectBoardShop)
+    if (remembered && m_selectBoardShop && reselectBoard)
         m_selectBoardShop(reselect >= 0 ? reselect : (ShopCount > 0 ? 0 : -1));
 }
 
@@ -230,35 +230,48 @@ void Module1::RefreshWarningTables()
 {
     if (!AppDatabase.isOpen() || !AppDatabase.tableExists(QStringLiteral("現在状況")))
         return;
-    const QTime now = Clock::now().time();
     for (int p = 0; p <= MaxShops; ++p) {
         EndTimes[p].fill(QTime());
         WarnState[p].fill(-1);
         WarnState[p][0] = 0;
     }
-    for (int p = 0; p < ShopCount; ++p) {
-        // The same rows in the same order as the shop's board shows them.
-        const Rows rows = AppDatabase.rows(
-            QStringLiteral("SELECT \"終了予定\" FROM \"現在状況\" WHERE \"店舗ID\"=? ORDER BY \"コンパニオンID\";"), {ShopIDs[p]});
-        EnsureWarnRows(rows.size() + 2);
-        int r = 0;
-        for (const Row &row : rows) {
-            ++r;
-            const QVariant end = row.value(0);
-            if (end.isNull()) {
-                EndTimes[p][r] = QTime();
-                WarnState[p][r] = -1;
-                continue;
-            }
-            const QTime endTime = QTime::fromString(end.toString(), QStringLiteral("HH:mm:ss"));
-            int left = RemainingMinutes(endTime, now);
-            if (left > 1380)   // more than 23 hours away: the end has already passed
-                left = 0;
-            EndTimes[p][r] = endTime;
-            WarnState[p][r] = left;
+    for (int p = 0; p < ShopCount; ++p)
+        RefreshWarningTable(p);
+}
+
+void Module1::RefreshWarningTable(int p)
+{
+    if (p < 0 || p >= ShopCount)
+        return;
+    const QTime now = Clock::now().time();
+    // The same rows in the same order as the shop's board shows them.
+    const Rows rows = AppDatabase.rows(
+        QStringLiteral("SELECT \"終了予定\" FROM \"現在状況\" WHERE \"店舗ID\"=? ORDER BY \"コンパニオンID\";"), {ShopIDs[p]});
+    EnsureWarnRows(rows.size() + 2);
+    // A row whose end is the one already counted keeps its count: an end reached stays reached.
+    const QVector<QTime> endsBefore = EndTimes[p];
+    const QVector<int> statesBefore = WarnState[p];
+    const int rowsBefore = statesBefore.value(0);
+    EndTimes[p].fill(QTime());
+    WarnState[p].fill(-1);
+    int r = 0;
+    for (const Row &row : rows) {
+        ++r;
+        const QVariant end = row.value(0);
+        if (end.isNull())
+            continue;
+        const QTime endTime = QTime::fromString(end.toString(), QStringLiteral("HH:mm:ss"));
+        EndTimes[p][r] = endTime;
+        if (r <= rowsBefore && endsBefore.value(r) == endTime && statesBefore.value(r, -1) >= 0) {
+            WarnState[p][r] = statesBefore[r];
+            continue;
         }
-        WarnState[p][0] = r;
+        int left = RemainingMinutes(endTime, now);
+        if (left > 1380)   // more than 23 hours away: the end has already passed
+            left = 0;
+        WarnState[p][r] = left;
     }
+    WarnState[p][0] = r;
 }
 
 void Module1::DeleteStatusRows(int mode, qint32 id)

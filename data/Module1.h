@@ -54,7 +54,9 @@ public:
     QVector<QVector<int>> WarnState;
     void EnsureWarnRows(int rows);         // grows every shop's tables to at least rows entries
 
-    void LoadShopList();
+    // reselectBoard false: the board's list is refilled without a selection and the board, not the
+    // loader, puts its shop back (a reload for another PC's change, which must not clear an entry).
+    void LoadShopList(bool reselectBoard = true);
     void LoadCompanionList();
     // Brings one companion's 現在状況 rows in line with her shop slots. Called alone it is one action
     // and reports its own failure; inside another action it raises, so that action rolls back whole.
@@ -66,6 +68,8 @@ public:
     // Rebuilds EndTimes and WarnState of every listed shop from 現在状況, rows in the board's order,
     // so the warning follows every running booking whatever boards have been shown.
     void RefreshWarningTables();
+    // The same for the shop at position p alone.
+    void RefreshWarningTable(int p);
     // Position of the shop a companion is out on a booking for (her row there is busy and not for
     // another shop); -1 when she is not out for a listed shop.
     int OutForShop(qint32 companionId);

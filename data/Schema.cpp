@@ -224,6 +224,66 @@ QStringList IndexesSql()
                            "ON \"履歴明細\"(\"年月日\",\"顧客ID\",\"店舗ID\",\"コンパニオンID\",\"開始時刻\");")};
 }
 
+QStringList ChangeNoticeTables()
+{
+    return {QStringLiteral("現在状況"), QStringLiteral("履歴"), QStringLiteral("顧客"), QStringLiteral("店舗"),
+            QStringLiteral("コンパニオン")};
+}
+
+QString ChangeNoticeFunctionSql()
+{
+    // One function for every table: the key columns are read by name from each changed row, so a table
+    // without one (the customer's has no shop) leaves its field empty. Statement triggers with transition
+    // tables send one notice per distinct key however many rows a statement changed.
+    return QStringLiteral(
+        "CREATE OR REPLACE FUNCTION rosterpad_notice() RETURNS trigger LANGUAGE plpgsql AS $f$\n"
+        "DECLARE\n"
+        "  keys text[];\n"
+        "  k text;\n"
+        "BEGIN\n"
+        "  IF TG_OP = 'INSERT' THEN\n"
+        "    SELECT array_agg(DISTINCT x) INTO keys FROM (SELECT to_jsonb(r) AS j FROM rp_new r) s,\n"
+        "      LATERAL (SELECT TG_TABLE_NAME || ':' || coalesce(j->>'店舗ID','') || ':' || coalesce(j->>'コンパニオンID','')\n"
+        "                      || ':' || coalesce(j->>'顧客ID','') AS x) y;\n"
+        "  ELSIF TG_OP = 'DELETE' THEN\n"
+        "    SELECT array_agg(DISTINCT x) INTO keys FROM (SELECT to_jsonb(r) AS j FROM rp_old r) s,\n"
+        "      LATERAL (SELECT TG_TABLE_NAME || ':' || coalesce(j->>'店舗ID','') || ':' || coalesce(j->>'コンパニオンID','')\n"
+        "                      || ':' || coalesce(j->>'顧客ID','') AS x) y;\n"
+        "  ELSE\n"
+        "    SELECT array_agg(DISTINCT x) INTO keys\n"
+        "      FROM (SELECT to_jsonb(r) AS j FROM rp_new r UNION ALL SELECT to_jsonb(r) FROM rp_old r) s,\n"
+        "      LATERAL (SELECT TG_TABLE_NAME || ':' || coalesce(j->>'店舗ID','') || ':' || coalesce(j->>'コンパニオンID','')\n"
+        "                      || ':' || coalesce(j->>'顧客ID','') AS x) y;\n"
+        "  END IF;\n"
+        "  IF keys IS NULL THEN\n"
+        "    RETURN NULL;\n"
+        "  END IF;\n"
+        "  IF cardinality(keys) > 50 THEN\n"
+        "    PERFORM pg_notify('rosterpad', TG_TABLE_NAME || ':::');\n"
+        "  ELSE\n"
+        "    FOREACH k IN ARRAY keys LOOP\n"
+        "      PERFORM pg_notify('rosterpad', k);\n"
+        "    END LOOP;\n"
+        "  END IF;\n"
+        "  RETURN NULL;\n"
+        "END\n"
+        "$f$;");
+}
+
+QStringList ChangeNoticeTriggersSql(const QString &table)
+{
+    const QString t = QuotedName(table);
+    return {QStringLiteral("DROP TRIGGER IF EXISTS rosterpad_notice_insert ON %1;").arg(t),
+            QStringLiteral("DROP TRIGGER IF EXISTS rosterpad_notice_update ON %1;").arg(t),
+            QStringLiteral("DROP TRIGGER IF EXISTS rosterpad_notice_delete ON %1;").arg(t),
+            QStringLiteral("CREATE TRIGGER rosterpad_notice_insert AFTER INSERT ON %1 REFERENCING NEW TABLE AS rp_new "
+                           "FOR EACH STATEMENT EXECUTE FUNCTION rosterpad_notice();").arg(t),
+            QStringLiteral("CREATE TRIGGER rosterpad_notice_update AFTER UPDATE ON %1 REFERENCING OLD TABLE AS rp_old "
+                           "NEW TABLE AS rp_new FOR EACH STATEMENT EXECUTE FUNCTION rosterpad_notice();").arg(t),
+            QStringLiteral("CREATE TRIGGER rosterpad_notice_delete AFTER DELETE ON %1 REFERENCING OLD TABLE AS rp_old "
+                           "FOR EACH STATEMENT EXECUTE FUNCTION rosterpad_notice();").arg(t)};
+}
+
 QStringList ColumnNames(const TableDef &table)
 {
     QStringList names;

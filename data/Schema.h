@@ -44,6 +44,14 @@ QString CreateChargeTableSql(Engine engine = Engine::SQLite);
 // Lookup indexes for the history and customer searches (kept up to date by the store itself).
 QStringList IndexesSql();
 
+// PostgreSQL's change notices: the tables a board caches, the trigger function that sends
+// "<table>:<shop id>:<companion id>:<customer id>" on the channel "rosterpad" when the writing transaction
+// commits (one notice per distinct key, or "<table>:::" when a statement changed more than 50), and a
+// table's three statement triggers (dropped first, so that a table with some of them gets all).
+QStringList ChangeNoticeTables();
+QString ChangeNoticeFunctionSql();
+QStringList ChangeNoticeTriggersSql(const QString &table);
+
 // Column lists that several statements share.
 QStringList ColumnNames(const TableDef &table);
 // Standard double-quoted identifiers: "名前" and "店舗ID","店舗名",...

@@ -164,6 +164,7 @@ void Main_Form::LoadCustomer()
     setComboText(Combo_Rank, customer->rank);
     Text_Note->setText(customer->note);
     CurrentCustomerId = customer->id;
+    m_loadedCustomer = customer;
     m_numberChangeOf.reset();
     const CustomerHistory history = LoadHistory(m_module.AppDatabase, customer->id);
     showHistory(history);

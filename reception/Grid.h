@@ -46,6 +46,7 @@ public:
     QColor cellBackground(int row, int col) const;
 
     void clearData();    // every non-header cell: text and colour
+    bool isEditing() const { return state() == EditingState; }   // a cell's editor (the duty list) is open
 
     // The operator's actions, as the mouse performs them (tests call them directly).
     void clickCell(int row, int col);

@@ -85,6 +85,7 @@ Main_Form::Main_Form(Application &app, QWidget *parent)
     connect(Timer_Warning, &QTimer::timeout, &m_app, &Application::keepDailyBackup);
 
     m_module.setBoardShopList(Combo_Shop_Name, [this](int p) { SelectShop(p); });
+    wireChangeFeed();
 }
 
 Main_Form::~Main_Form()
@@ -121,6 +122,13 @@ void Main_Form::buildLayout()
     shopRow->addWidget(Cmd_Sales);
     shopRow->addWidget(Cmd_NightClose);
     left->addLayout(shopRow);
+
+    // Said on the board, not in a box: the PC keeps trying by itself and the operator keeps working.
+    Label_Server = named(new QLabel(central), QStringLiteral("Label_Server"));
+    Label_Server->setStyleSheet(QStringLiteral("QLabel { background: rgb(255,235,160); color: rgb(150,0,0); font-weight: bold; padding: 2px; }"));
+    Label_Server->setWordWrap(true);
+    Label_Server->setVisible(false);
+    left->addWidget(Label_Server);
 
     Grid_Girl = named(new Grid(12, central), QStringLiteral("Grid_Girl"));
     Grid_Girl->setFormatString(QStringLiteral("コンパニオン|　源 氏 名　|^出退勤|^空|^他店|^終了予定|^残り|　　　場　　　所　　　|コンパニオンID|顧客ID|OPTION|選択OP"));

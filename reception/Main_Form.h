@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/ChangeFeed.h"
 #include "reception/BookingEntry.h"
 #include "reception/BookingStore.h"
 #include "reception/Pricing.h"
@@ -7,6 +8,7 @@
 
 #include <QColor>
 #include <QMainWindow>
+#include <QSqlRecord>
 #include <QVector>
 #include <array>
 #include <functional>
@@ -124,6 +126,16 @@ public:
     QAction *mnuRDel = nullptr;
     QTimer *Timer_Warning = nullptr;
 
+    // --- other PCs (PostgreSQL) ---
+    // True while the other PCs' notices wait to be read (a test waits until it turns false).
+    bool pendingRefresh() const;
+    // Reads what the notices gathered so far named; normally run by a short timer after the first one.
+    void RefreshFromNotices();
+    // The pause that gathers notices into one read.
+    static constexpr int RefreshDelayMs = 30;
+    // Shown above the board while the server is away.
+    QLabel *Label_Server = nullptr;
+
     // --- integrity ---
     // Shows the shown shop's board again from 現在状況, without writing the grid back: after a failed
     // write, and after an editor changed the register. Rebuilds the warning tables of every shop.
@@ -183,6 +195,10 @@ public:
     // The key of every history line shown, by grid row - 1.
     QVector<HistoryKey> HistoryKeys;
 
+signals:
+    // The board has read what the other PCs' notices named.
+    void refreshedFromNotices();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -206,6 +222,8 @@ private:
     void EndBooking(int row);
     void FreeAtOtherShops(const QString &companionId);
     void LoadBoardRows(int p);
+    // Board row i of shop p from its 現在状況 row; keepRunningEnd: an unchanged end keeps its count.
+    void FillBoardRow(int p, int i, const QSqlRecord &row, const QTime &now, bool keepRunningEnd);
     void LoadTariff(qint32 shopId);
     void LoadSurcharges(const QString &companionId);
     // Runs an operator action; a store failure is reported with the common error box.
@@ -244,6 +262,21 @@ private:
     bool m_checkingTime = false;   // a time message is up: the focus moves it causes are not leaves
 
     Form_NightClose *m_nightClose = nullptr;
+
+    // --- other PCs ---
+    void wireChangeFeed();
+    void noteChange(const ChangeNotice &notice);
+    void scheduleRefresh(int ms);
+    bool canRefreshNow() const;
+    bool childWindowOpen() const;
+    bool entryInUse() const;
+    void refreshShopList();
+    void refreshShownRows();
+    void refreshShownCustomer();
+    PendingChanges m_pending;
+    QTimer *m_refreshTimer = nullptr;
+    bool m_tariffStale = false;
+    std::optional<CustomerRecord> m_loadedCustomer;   // as LoadCustomer last read it
 
     // --- maintenance ---
     QString m_maintenanceFileName;   // the file dialog offers the name chosen last again

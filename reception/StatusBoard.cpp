@@ -115,23 +115,36 @@ void Main_Form::LoadBoardRows(int p)
 
     const QTime now = Clock::now().time();
     int i = 0;
-    for (const Row &row : rows) {
-        ++i;
-        Grid_Girl->setText(i, ColName, NullToEmpty(row.value(QStringLiteral("名前"))));
-        Grid_Girl->setText(i, ColGenji, NullToEmpty(row.value(QStringLiteral("源氏名"))));
-        Grid_Girl->setText(i, ColDuty, row.value(QStringLiteral("出退勤")).toInt() ? OnDuty : OffDuty);
-        Grid_Girl->setText(i, ColBusy, boolText(row.value(QStringLiteral("空")).toInt()));
-        const bool other = row.value(QStringLiteral("他店舗")).toInt();
-        Grid_Girl->setText(i, ColOther, boolText(other));
+    for (const Row &row : rows)
+        FillBoardRow(p, ++i, row, now, false);
+    BoardRowCount = i;
+    m_module.WarnState[p][0] = i;
+}
+
+void Main_Form::FillBoardRow(int p, int i, const Row &row, const QTime &now, bool keepRunningEnd)
+{
+    Grid_Girl->setText(i, ColName, NullToEmpty(row.value(QStringLiteral("名前"))));
+    Grid_Girl->setText(i, ColGenji, NullToEmpty(row.value(QStringLiteral("源氏名"))));
+    Grid_Girl->setText(i, ColDuty, row.value(QStringLiteral("出退勤")).toInt() ? OnDuty : OffDuty);
+    Grid_Girl->setText(i, ColBusy, boolText(row.value(QStringLiteral("空")).toInt()));
+    const bool other = row.value(QStringLiteral("他店舗")).toInt();
+    Grid_Girl->setText(i, ColOther, boolText(other));
+    if (i < RowOtherShop.size())
         RowOtherShop[i] = other;
 
-        const QVariant end = row.value(QStringLiteral("終了予定"));
+    const QVariant end = row.value(QStringLiteral("終了予定"));
+    const QTime endTime = end.isNull() ? QTime() : QTime::fromString(end.toString(), QStringLiteral("HH:mm:ss"));
+    const QString endText = end.isNull() ? QString() : FormatHHMM(endTime);
+    // The same end as shown: the tick keeps counting its minutes (an end reached stays reached).
+    if (!(keepRunningEnd && Grid_Girl->text(i, ColEnd) == endText)) {
         if (end.isNull()) {
+            Grid_Girl->setText(i, ColEnd, QString());
+            Grid_Girl->setText(i, ColLeft, QString());
+            Grid_Girl->setCellBackground(i, ColLeft, QColor());
             m_module.EndTimes[p][i] = QTime();
             m_module.WarnState[p][i] = -1;
         } else {
-            const QTime endTime = QTime::fromString(end.toString(), QStringLiteral("HH:mm:ss"));
-            Grid_Girl->setText(i, ColEnd, FormatHHMM(endTime));
+            Grid_Girl->setText(i, ColEnd, endText);
             int left = RemainingMinutes(endTime, now);
             if (left > 1380)   // more than 23 hours away: the end has already passed
                 left = 0;
@@ -141,16 +154,16 @@ void Main_Form::LoadBoardRows(int p)
             if (left <= m_module.ShopWarnMinutes[p]) {
                 Grid_Girl->setCellBackground(i, ColLeft, WarningColour);
                 Grid_Girl->select(0, 0);
+            } else {
+                Grid_Girl->setCellBackground(i, ColLeft, QColor());
             }
         }
-        Grid_Girl->setText(i, ColPlace, NullToEmpty(row.value(QStringLiteral("場所"))));
-        Grid_Girl->setText(i, ColCompanionId, NullToEmpty(row.value(QStringLiteral("コンパニオンID"))));
-        Grid_Girl->setText(i, ColCustomerId, NullToEmpty(row.value(QStringLiteral("顧客ID"))));
-        Grid_Girl->setText(i, ColOptions, NullToEmpty(row.value(QStringLiteral("オプション"))));
-        Grid_Girl->setText(i, ColSelectedOptions, NullToEmpty(row.value(QStringLiteral("選択OP"))));
     }
-    BoardRowCount = i;
-    m_module.WarnState[p][0] = i;
+    Grid_Girl->setText(i, ColPlace, NullToEmpty(row.value(QStringLiteral("場所"))));
+    Grid_Girl->setText(i, ColCompanionId, NullToEmpty(row.value(QStringLiteral("コンパニオンID"))));
+    Grid_Girl->setText(i, ColCustomerId, NullToEmpty(row.value(QStringLiteral("顧客ID"))));
+    Grid_Girl->setText(i, ColOptions, NullToEmpty(row.value(QStringLiteral("オプション"))));
+    Grid_Girl->setText(i, ColSelectedOptions, NullToEmpty(row.value(QStringLiteral("選択OP"))));
 }
 
 void Main_Form::LoadTariff(qint32 shopId)

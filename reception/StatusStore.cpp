@@ -10,7 +10,12 @@ const QString StatusTableName = QStringLiteral("現在状況");
 
 bool StatusTableExists(Database &db) { return db.tableExists(StatusTableName); }
 
-void CreateStatusTable(Database &db) { db.exec(CreateStatusTableSql(db.engine())); }
+void CreateStatusTable(Database &db)
+{
+    db.exec(CreateStatusTableSql(db.engine()));
+    // The other PCs' boards hear of every change to it (PostgreSQL; nothing on SQLite).
+    db.addChangeNotices(StatusTableName);
+}
 
 void DropStatusTable(Database &db) { db.exec(QStringLiteral("DROP TABLE \"現在状況\"")); }
 

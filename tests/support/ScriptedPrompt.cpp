@@ -2,9 +2,27 @@
 
 namespace rp::test {
 
-ScriptedPrompt::ScriptedPrompt() { InstallPrompt(this); }
+namespace {
+// Several programs in one test (two reception PCs) each have their own: the newest answers, and when it
+// goes the one before it answers again.
+QVector<ScriptedPrompt *> &installedOnes()
+{
+    static QVector<ScriptedPrompt *> stack;
+    return stack;
+}
+} // namespace
 
-ScriptedPrompt::~ScriptedPrompt() { InstallPrompt(nullptr); }
+ScriptedPrompt::ScriptedPrompt()
+{
+    installedOnes().append(this);
+    InstallPrompt(this);
+}
+
+ScriptedPrompt::~ScriptedPrompt()
+{
+    installedOnes().removeOne(this);
+    InstallPrompt(installedOnes().isEmpty() ? nullptr : installedOnes().last());
+}
 
 Answer ScriptedPrompt::message(QWidget *, const QString &text, Buttons buttons, const QString &title)
 {

@@ -13,6 +13,23 @@ TestApp::TestApp() : m_dir(std::make_unique<QTemporaryDir>()), m_path(m_dir->pat
         m_server = std::make_shared<PgTestDatabase>();
         WriteSettings(m_path, m_server->settings());
     }
+    makeApp();
+}
+
+TestApp::TestApp(const QString &folder) : m_path(folder)
+{
+    makeApp();
+}
+
+TestApp::TestApp(std::shared_ptr<PgTestDatabase> server)
+    : m_dir(std::make_unique<QTemporaryDir>()), m_server(std::move(server)), m_path(m_dir->path())
+{
+    WriteSettings(m_path, m_server->settings());
+    makeApp();
+}
+
+void TestApp::makeApp()
+{
     // The standard dialogs read as the program shows them.
     LoadQtTranslations();
     m_app = std::make_unique<Application>(m_path);
@@ -20,12 +37,11 @@ TestApp::TestApp() : m_dir(std::make_unique<QTemporaryDir>()), m_path(m_dir->pat
     m_app->setDailyBackups(false);
 }
 
-TestApp::TestApp(const QString &folder) : m_path(folder)
+std::unique_ptr<TestApp> TestApp::anotherPc()
 {
-    LoadQtTranslations();
-    m_app = std::make_unique<Application>(m_path);
-    m_app->setSplashWaitMs(0);
-    m_app->setDailyBackups(false);
+    if (!m_server)
+        qFatal("anotherPc() needs ROSTERPAD_TEST_PG: on the SQLite file one PC works alone");
+    return std::unique_ptr<TestApp>(new TestApp(m_server));
 }
 
 TestApp::~TestApp()

@@ -28,6 +28,9 @@ public:
     bool close();
     // A second run in the same folder (the first must have been closed).
     std::unique_ptr<TestApp> restart();
+    // Another reception PC on the same PostgreSQL database: a program in a folder of its own, running
+    // beside this one in the same process. Its prompt answers while it lives.
+    std::unique_ptr<TestApp> anotherPc();
 
     QString folder() const { return m_path; }
     Application &app() { return *m_app; }
@@ -44,6 +47,8 @@ public:
                         const QVector<int> &optionsPerSlot = {});
 
 private:
+    explicit TestApp(std::shared_ptr<PgTestDatabase> server);
+    void makeApp();
     std::unique_ptr<QTemporaryDir> m_dir;
     std::shared_ptr<PgTestDatabase> m_server;
     QString m_path;
