@@ -398,9 +398,23 @@ void Database::setConnectionListener(std::function<void(const QString &)> lost, 
     m_onReconnected = std::move(reconnected);
 }
 
+bool Database::connectionGone()
+{
+    // The server answers a refused statement with a state of its own; a connection that went away
+    // while nobody talked to it (its last words read by the notice socket) fails the next statement
+    // without one. One trivial statement tells the two apart.
+    QSqlQuery probe(handle());
+    if (probe.exec(QStringLiteral("SELECT 1")))
+        return false;
+    const QSqlError error = probe.lastError();
+    return error.nativeErrorCode().isEmpty() || ConnectionWasLost(error.text(), error.nativeErrorCode());
+}
+
 AppError Database::noteFailure(const AppError &error)
 {
-    if (m_engine != Engine::PostgreSQL || error.number() != ServerProblem)
+    if (m_engine != Engine::PostgreSQL)
+        return error;
+    if (error.number() != ServerProblem && !connectionGone())
         return error;
     // Whatever this connection had open is gone with it: the transaction was rolled back by the server.
     m_inTransaction = false;

@@ -134,6 +134,7 @@ private:
     void openServer(const ConnectionSettings &settings, int timeoutSeconds);
     void ensureConnected();
     AppError noteFailure(const AppError &error);
+    bool connectionGone();
     QSqlQuery run(const QString &sql, const QVariantList &binds);
 
     void ensureSchema();
