@@ -199,7 +199,7 @@ QString Agency::freshFolder(const QString &name)
     return dir;
 }
 
-void Measure(const QString &name, int runs, const std::function<void()> &action, const std::function<void()> &bare,
+Timing Measure(const QString &name, int runs, const std::function<void()> &action, const std::function<void()> &bare,
              Target target)
 {
     auto time = [](const std::function<void()> &fn, int n) {
@@ -238,6 +238,7 @@ void Measure(const QString &name, int runs, const std::function<void()> &action,
                  .arg(goal)
                  .arg(met ? QStringLiteral("met") : QStringLiteral("**missed**"))
           << Qt::endl;
+    return {med, worst};
 }
 
 Section::Section(const QString &name, std::function<void()> body)

@@ -34,9 +34,15 @@ struct Target
     double maxRatio = 0;     // 0: no target for the ratio to the bare statements
 };
 
+struct Timing
+{
+    double medianMs = 0;
+    double worstMs = 0;
+};
+
 // Times an action: at least `runs` runs after one warm-up, median and worst, beside the median of the
-// bare SQLite statements that the action needs (bare may be empty).
-void Measure(const QString &name, int runs, const std::function<void()> &action,
+// bare SQLite statements that the action needs (bare may be empty). Prints its row and returns the figures.
+Timing Measure(const QString &name, int runs, const std::function<void()> &action,
              const std::function<void()> &bare, Target target);
 
 // Benchmark sections register themselves; main runs those named on the command line, or all.
