@@ -67,7 +67,8 @@ void Main_Form::wireChangeFeed()
 void Main_Form::noteChange(const ChangeNotice &notice)
 {
     m_pending.add(notice);
-    if (!m_refreshTimer->isActive())
+    // A later retry (a tariff waiting for an empty entry) never holds a new notice back.
+    if (!m_refreshTimer->isActive() || m_refreshTimer->remainingTime() > RefreshDelayMs)
         scheduleRefresh(RefreshDelayMs);
 }
 
