@@ -319,9 +319,17 @@ void MultiPcTest::randomWorkOnTwoPCs()
                 b.Grid_Girl->editCell(row, 2, dice.bounded(3) == 0 ? "退勤" : "出勤");
                 break;
             case 2:
-            case 3:
+            case 3: {
+                // A tick that starts a booking on a board showing her free while the database has her out
+                // somewhere must not start one: that would be a second booking for her.
+                const bool start = row > 0 && b.Grid_Girl->text(row, 2) == "出勤" && b.Grid_Girl->text(row, 3) == "False";
+                const bool outAlready =
+                    f.t.db().scalar("SELECT count(*) FROM \"現在状況\" WHERE \"コンパニオンID\"=? AND \"空\"=1;", {girl}).toInt() > 0;
                 b.Grid_Girl->clickCell(row, 3);
+                if (start && outAlready)
+                    QVERIFY2(b.Label_GirlID->text().isEmpty(), "a second booking for a companion already out");
                 break;
+            }
             case 4:
                 b.Grid_Girl->clickCell(row, 0);   // recall
                 break;
