@@ -3,6 +3,7 @@
 #include "data/Locks.h"
 #include "data/Schema.h"
 #include "data/SqlText.h"
+#include "masters/CompanionStore.h"
 
 namespace rp {
 
@@ -65,8 +66,7 @@ bool SameBoardRow(const BoardRowState &a, const BoardRowState &b)
 QVector<StatusCell> LockCompanionStatus(Database &db, const QVariant &companionId)
 {
     const QString lock = ForUpdate(db);
-    db.scalar(QStringLiteral("SELECT \"コンパニオンID\" FROM \"コンパニオン\" WHERE \"コンパニオンID\"=?") + lock + QLatin1Char(';'),
-              {companionId});
+    LockCompanion(db, companionId.toInt());
     QVector<StatusCell> her;
     for (const Row &row : db.rows(QStringLiteral("SELECT * FROM \"現在状況\" WHERE \"コンパニオンID\"=? ORDER BY \"店舗ID\"")
                                       + lock + QLatin1Char(';'),

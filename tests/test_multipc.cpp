@@ -1,6 +1,7 @@
 // Several reception PCs on one server database: who wins a tick, what a board that is behind is told,
 // random work on two PCs at once, and who clears the night.
 #include "data/Clock.h"
+#include "masters/Form_GirlData.h"
 #include "data/Locks.h"
 #include "data/SqlText.h"
 #include "reception/Grid.h"
@@ -8,6 +9,7 @@
 #include "support/TestApp.h"
 
 #include <QComboBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRandomGenerator>
@@ -122,6 +124,31 @@ void expectBoardFollows(TestApp &t)
     QCOMPARE(boardShown(t), boardStored(t));
 }
 
+// The test's answers, with something another PC does while the operator reads the next OK/Cancel question.
+class MeanwhilePrompt : public PromptService
+{
+public:
+    MeanwhilePrompt(rp::test::ScriptedPrompt &answers, std::function<void()> meanwhile)
+        : m_answers(answers), m_meanwhile(std::move(meanwhile)) { InstallPrompt(this); }
+    ~MeanwhilePrompt() override { InstallPrompt(&m_answers); }
+    Answer message(QWidget *parent, const QString &text, Buttons buttons, const QString &title = {}) override
+    {
+        if (buttons == Buttons::OkCancel && m_meanwhile)
+            std::exchange(m_meanwhile, {})();
+        return m_answers.message(parent, text, buttons, title);
+    }
+    std::optional<QString> input(QWidget *p, const QString &t, const QString &q, const QString &i = {}) override
+    {
+        return m_answers.input(p, t, q, i);
+    }
+    std::optional<QString> fileName(QWidget *p, const FileDialogSpec &spec) override { return m_answers.fileName(p, spec); }
+    std::optional<int> choose(QWidget *p, const ChoiceSpec &spec) override { return m_answers.choose(p, spec); }
+
+private:
+    rp::test::ScriptedPrompt &m_answers;
+    std::function<void()> m_meanwhile;
+};
+
 } // namespace
 
 class MultiPcTest : public QObject
@@ -136,6 +163,7 @@ private slots:
     void randomWorkOnTwoPCs_data();
     void randomWorkOnTwoPCs();
     void onlyTheLastPCClearsTheNight();
+    void noDeleteOfACompanionSentOutMeanwhile();
 };
 
 // The rule a PC's action meets on her rows as the database holds them (Ａ店 = 1, Ｂ店 = 2).
@@ -393,6 +421,35 @@ void MultiPcTest::onlyTheLastPCClearsTheNight()
     QVERIFY(f.t.close());
     QCOMPARE(two.prompt().messages(), QStringList(2, "まだ勤務中のコンパニオンがいます。勤務状態をクリアして終了しますか？"));
     QCOMPARE(f.t.server()->value("SELECT count(*) FROM information_schema.tables WHERE table_name='現在状況';").toInt(), 0);
+}
+
+// PC 2's companion editor asks before it deletes her; meanwhile PC 1 sends her out. The delete is
+// refused with the editor's own message, and she stays registered with her rows.
+void MultiPcTest::noDeleteOfACompanionSentOutMeanwhile()
+{
+    if (!rp::test::OnPostgres())
+        QSKIP("needs ROSTERPAD_TEST_PG");
+    Agency f;
+    SecondPC pc2(f.t);
+    TestApp &two = *pc2.t;
+    const qint32 girl = f.girls[0];
+    choose(f.t, 0);
+    two.board().Cmd_GirlData->click();
+    Form_GirlData *editor = two.app().girlForm();
+    QVERIFY(editor->isVisible());
+    editor->Combo_Genji->setCurrentIndex(0);
+    emit editor->Combo_Genji->activated(0);
+    two.prompt().clear();
+    two.prompt().answer(Answer::Ok);
+    {
+        MeanwhilePrompt meanwhile(two.prompt(), [&] { f.t.board().Grid_Girl->clickCell(rowOf(f.t, girl), 3); });
+        editor->Cmd_Del->click();
+    }
+    QCOMPARE(two.prompt().messages(), QStringList({"あいのコンパニオンデータを削除します。",
+                                                   "あいはＡ店で接客中です。削除は接客が終わってから行ってください。"}));
+    QCOMPARE(f.t.db().scalar("SELECT \"削除FLAG\" FROM \"コンパニオン\" WHERE \"コンパニオンID\"=?;", {girl}).toInt(), 0);
+    QCOMPARE(f.t.db().scalar("SELECT count(*) FROM \"現在状況\" WHERE \"コンパニオンID\"=?;", {girl}).toInt(), 2);
+    QVERIFY(two.prompt().unexpected().isEmpty());
 }
 
 QTEST_MAIN(MultiPcTest)
