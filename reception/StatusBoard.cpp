@@ -113,6 +113,8 @@ void Main_Form::LoadBoardRows(int p)
     Grid_Girl->ensureRows(rows.size() + 1);
     m_module.EnsureWarnRows(rows.size() + 2);
     RowOtherShop.fill(false, std::max<int>(m_module.CompanionCount, rows.size()) + 1);
+    // What this PC read, for the checks of a shared database.
+    const bool shared = SharedDatabase(m_module.AppDatabase);
     m_rowsRead = QVector<BoardRowState>(rows.size() + 1);
     m_rowsShown = QVector<BoardRowState>(rows.size() + 1);
 
@@ -151,8 +153,10 @@ void Main_Form::LoadBoardRows(int p)
         Grid_Girl->setText(i, ColCustomerId, NullToEmpty(row.value(QStringLiteral("顧客ID"))));
         Grid_Girl->setText(i, ColOptions, NullToEmpty(row.value(QStringLiteral("オプション"))));
         Grid_Girl->setText(i, ColSelectedOptions, NullToEmpty(row.value(QStringLiteral("選択OP"))));
-        m_rowsRead[i] = BoardRowStateOf(row);
-        m_rowsShown[i] = gridRowState(i);
+        if (shared) {
+            m_rowsRead[i] = BoardRowStateOf(row);
+            m_rowsShown[i] = gridRowState(i);
+        }
     }
     BoardRowCount = i;
     m_module.WarnState[p][0] = i;
