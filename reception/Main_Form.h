@@ -218,6 +218,9 @@ private:
     // is never written over.
     QVector<BoardRowState> m_rowsRead, m_rowsShown;
     BoardRowState gridRowState(int r) const;
+    // After grid row r was filled from its 現在状況 row (on a shared database; whatever fills a row
+    // from the database calls it).
+    void noteRowRead(int r, const Row &row);
     // After row r was written: the database holds what the grid shows.
     void rememberRow(int r);
     // On a server: locks her rows for the rest of the transaction and throws AppError::ChangedElsewhere

@@ -113,7 +113,6 @@ void Main_Form::LoadBoardRows(int p)
     Grid_Girl->ensureRows(rows.size() + 1);
     m_module.EnsureWarnRows(rows.size() + 2);
     RowOtherShop.fill(false, std::max<int>(m_module.CompanionCount, rows.size()) + 1);
-    // What this PC read, for the checks of a shared database.
     const bool shared = SharedDatabase(m_module.AppDatabase);
     m_rowsRead = QVector<BoardRowState>(rows.size() + 1);
     m_rowsShown = QVector<BoardRowState>(rows.size() + 1);
@@ -153,10 +152,8 @@ void Main_Form::LoadBoardRows(int p)
         Grid_Girl->setText(i, ColCustomerId, NullToEmpty(row.value(QStringLiteral("顧客ID"))));
         Grid_Girl->setText(i, ColOptions, NullToEmpty(row.value(QStringLiteral("オプション"))));
         Grid_Girl->setText(i, ColSelectedOptions, NullToEmpty(row.value(QStringLiteral("選択OP"))));
-        if (shared) {
-            m_rowsRead[i] = BoardRowStateOf(row);
-            m_rowsShown[i] = gridRowState(i);
-        }
+        if (shared)
+            noteRowRead(i, row);
     }
     BoardRowCount = i;
     m_module.WarnState[p][0] = i;
@@ -242,6 +239,16 @@ void Main_Form::WriteBackRow(int r)
     WriteBoardRow(m_module.AppDatabase, Tariff.SelectedShopID, SqlNumber(Grid_Girl->text(r, ColCompanionId)),
                   gridRowState(r));
     rememberRow(r);
+}
+
+void Main_Form::noteRowRead(int r, const Row &row)
+{
+    if (m_rowsRead.size() <= r) {
+        m_rowsRead.resize(r + 1);
+        m_rowsShown.resize(r + 1);
+    }
+    m_rowsRead[r] = BoardRowStateOf(row);
+    m_rowsShown[r] = gridRowState(r);
 }
 
 void Main_Form::rememberRow(int r)

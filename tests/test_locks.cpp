@@ -138,7 +138,7 @@ struct MeanwhilePrompt : rp::test::ScriptedPrompt
 
 } // namespace
 
-class MultiPcTest : public QObject
+class LocksTest : public QObject
 {
     Q_OBJECT
 private slots:
@@ -154,7 +154,7 @@ private slots:
 };
 
 // The rule a PC's action meets on her rows as the database holds them (Ａ店 = 1, Ｂ店 = 2).
-void MultiPcTest::boardActionRefusal_data()
+void LocksTest::boardActionRefusal_data()
 {
     QTest::addColumn<int>("action");
     QTest::addColumn<BoardRowState>("atA");
@@ -173,7 +173,7 @@ void MultiPcTest::boardActionRefusal_data()
                                                     << ChangedElsewhereMessage();
 }
 
-void MultiPcTest::boardActionRefusal()
+void LocksTest::boardActionRefusal()
 {
     QFETCH(int, action);
     QFETCH(BoardRowState, atA);
@@ -185,7 +185,7 @@ void MultiPcTest::boardActionRefusal()
     QCOMPARE(BoardActionRefusal(BoardAction(action), 1, {{2, state(1, 0, 0)}}, read).isEmpty(), false);
 }
 
-void MultiPcTest::twoConnectionsTickAtTheSameInstant_data()
+void LocksTest::twoConnectionsTickAtTheSameInstant_data()
 {
     QTest::addColumn<bool>("sameShop");
     QTest::newRow("same shop") << true;
@@ -193,7 +193,7 @@ void MultiPcTest::twoConnectionsTickAtTheSameInstant_data()
 }
 
 // Two connections of their own, released together: one tick wins, the other is told, every time.
-void MultiPcTest::twoConnectionsTickAtTheSameInstant()
+void LocksTest::twoConnectionsTickAtTheSameInstant()
 {
     if (!rp::test::OnPostgres())
         QSKIP("needs ROSTERPAD_TEST_PG: on SQLite one program owns the file");
@@ -232,7 +232,7 @@ void MultiPcTest::twoConnectionsTickAtTheSameInstant()
 // PC 2's board still shows her free when PC 1 sends her out: its tick is refused with a message and its
 // board shows her out. PC 1 registers; PC 2's board, behind again, holds a cell it never wrote: its
 // write-back on a shop switch leaves PC 1's newer row alone.
-void MultiPcTest::aBoardThatIsBehindIsToldAndReadsAgain()
+void LocksTest::aBoardThatIsBehindIsToldAndReadsAgain()
 {
     if (!rp::test::OnPostgres())
         QSKIP("needs ROSTERPAD_TEST_PG: on SQLite one program owns the file");
@@ -268,7 +268,7 @@ void MultiPcTest::aBoardThatIsBehindIsToldAndReadsAgain()
     QVERIFY(f.t.prompt().unexpected().isEmpty() && two.prompt().unexpected().isEmpty());
 }
 
-void MultiPcTest::randomWorkOnTwoPCs_data()
+void LocksTest::randomWorkOnTwoPCs_data()
 {
     QTest::addColumn<quint32>("seed");
     for (quint32 seed : {1u, 7u, 2026u})
@@ -278,7 +278,7 @@ void MultiPcTest::randomWorkOnTwoPCs_data()
 // Ticks, registrations, recalls, duty and shop changes on two PCs in random order on shared companions.
 // After every step: nobody out for two shops, no booking stored twice, every registration the PC took
 // present, and both boards showing what the database holds.
-void MultiPcTest::randomWorkOnTwoPCs()
+void LocksTest::randomWorkOnTwoPCs()
 {
     if (!rp::test::OnPostgres())
         QSKIP("needs ROSTERPAD_TEST_PG");
@@ -377,7 +377,7 @@ void MultiPcTest::randomWorkOnTwoPCs()
 
 // The exit question is the last PC's: another PC closes without it and without clearing; the last
 // one asks and clears. On SQLite the one program is always the last.
-void MultiPcTest::onlyTheLastPCClearsTheNight()
+void LocksTest::onlyTheLastPCClearsTheNight()
 {
     if (!rp::test::OnPostgres())
         QSKIP("needs ROSTERPAD_TEST_PG");
@@ -407,7 +407,7 @@ void MultiPcTest::onlyTheLastPCClearsTheNight()
 
 // PC 2's companion editor asks before it deletes her; meanwhile PC 1 sends her out. The delete is
 // refused with the editor's own message, and she stays registered with her rows.
-void MultiPcTest::noDeleteOfACompanionSentOutMeanwhile()
+void LocksTest::noDeleteOfACompanionSentOutMeanwhile()
 {
     if (!rp::test::OnPostgres())
         QSKIP("needs ROSTERPAD_TEST_PG");
@@ -435,5 +435,5 @@ void MultiPcTest::noDeleteOfACompanionSentOutMeanwhile()
     QCOMPARE(f.t.db().scalar("SELECT count(*) FROM \"現在状況\" WHERE \"コンパニオンID\"=?;", {girl}).toInt(), 2);
 }
 
-QTEST_MAIN(MultiPcTest)
-#include "test_multipc.moc"
+QTEST_MAIN(LocksTest)
+#include "test_locks.moc"
