@@ -183,6 +183,8 @@ std::unique_ptr<Application> startIn(const QString &folder)
     app->setDailyBackups(false);
     if (!app->start())
         qFatal("start-up failed in %s", qPrintable(folder));
+    // The file's start-up copy is made behind the board; timed actions begin once it is in place.
+    app->waitForStartupBackup();
     return app;
 }
 

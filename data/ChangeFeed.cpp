@@ -2,6 +2,7 @@
 
 #include "data/AppError.h"
 #include "data/Database.h"
+#include "data/Locks.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -127,6 +128,12 @@ void ChangeFeed::start()
     },
                                [this] {
                                    m_retry->stop();
+                                   // The lost session took this PC's place among the reception PCs along.
+                                   try {
+                                       JoinReceptionPCs(m_db);
+                                   } catch (const AppError &) {
+                                       // Lost again at once: the next reconnection joins.
+                                   }
                                    subscribe();
                                    emit reconnected();
                                });
