@@ -170,7 +170,7 @@ void Database::createFile(const QString &path)
     if (QFileInfo::exists(path))
         throw AppError(3204, QStringLiteral("データベースは既に存在します。: ") + path);
     withConnection(path, QString(), [](QSqlDatabase &db) {
-        for (const QString &sql : PermanentTablesSql(Engine::SQLite) + QStringList{CreateChargeTableSql(Engine::SQLite)} + IndexesSql()) {
+        for (const QString &sql : PermanentTablesSql(Engine::SQLite) + QStringList{CreateChargeTableSql(Engine::SQLite), CreateNgTableSql(Engine::SQLite)} + IndexesSql()) {
             QSqlQuery query(db);
             if (!query.exec(sql))
                 throw toError(query.lastError());
@@ -318,7 +318,9 @@ void Database::open(const QString &path)
         if (tableExists(QStringLiteral("履歴")) && tableExists(QStringLiteral("顧客"))) {
             if (!tableExists(ChargeTable().name))
                 exec(CreateChargeTableSql(m_engine));
-            for (const QString &sql : IndexesSql())
+            if (!tableExists(NgTable().name))
+                exec(CreateNgTableSql(m_engine));
+            for (const QString &sql : IndexesSql(m_engine))
                 exec(sql);
         }
     } catch (...) {
@@ -370,7 +372,7 @@ void Database::ensureSchema()
         if (present == 0) {
             // An empty database: the permanent tables, as an empty folder gets its file.
             atomic([&] {
-                for (const QString &sql : PermanentTablesSql(m_engine) + QStringList{CreateChargeTableSql(m_engine)} + IndexesSql())
+                for (const QString &sql : PermanentTablesSql(m_engine) + QStringList{CreateChargeTableSql(m_engine), CreateNgTableSql(m_engine)} + IndexesSql(m_engine))
                     exec(sql);
             });
             return;
@@ -394,7 +396,9 @@ void Database::ensureSchema()
         atomic([&] {
             if (!tableExists(ChargeTable().name))
                 exec(CreateChargeTableSql(m_engine));
-            for (const QString &sql : IndexesSql())
+            if (!tableExists(NgTable().name))
+                exec(CreateNgTableSql(m_engine));
+            for (const QString &sql : IndexesSql(m_engine))
                 exec(sql);
         });
     } catch (const AppError &error) {
