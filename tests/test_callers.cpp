@@ -151,15 +151,21 @@ void CallersTest::storeLookup()
 
 void CallersTest::storeUsesTheIndex()
 {
-    if (test::OnPostgres())
-        QSKIP("PostgreSQL plans a table this small by a scan; the index is checked on SQLite");
     Callers c;
-    const Rows plan = c.t.db().rows("EXPLAIN QUERY PLAN SELECT \"顧客ID\" FROM \"顧客\" WHERE " + TelTailSql(Engine::SQLite) + "=?;",
-                                    {"5678"});
-    QStringList details;
-    for (const Row &row : plan)
-        details << row.value(3).toString();
-    QVERIFY2(details.join(' ').contains("顧客_TEL末尾"), qPrintable(details.join(' ')));
+    Database &db = c.t.db();
+    const QString where = TelTailSql(db.engine()) + "='5678';";
+    QStringList plan;
+    if (db.engine() == Engine::PostgreSQL) {
+        // A table this small is read whole by choice; the index must be there to be chosen at all.
+        db.exec("SET enable_seqscan = off;");
+        for (const Row &row : db.rows("EXPLAIN SELECT \"顧客ID\" FROM \"顧客\" WHERE " + where))
+            plan << row.value(0).toString();
+        db.exec("SET enable_seqscan = on;");
+    } else {
+        for (const Row &row : db.rows("EXPLAIN QUERY PLAN SELECT \"顧客ID\" FROM \"顧客\" WHERE " + where))
+            plan << row.value(3).toString();
+    }
+    QVERIFY2(plan.join(' ').contains("顧客_TEL末尾"), qPrintable(plan.join(' ')));
 }
 
 void CallersTest::listOfCallersOnTheBoard()
