@@ -99,7 +99,6 @@ struct Board
         return b().Grid_Girl->cellBackground(r, 0) == Main_Form::NgColour
             && b().Grid_Girl->cellBackground(r, 1) == Main_Form::NgColour;
     }
-    int bookings() { return t.db().scalar("SELECT count(*) FROM \"履歴\";").toInt(); }
 };
 
 } // namespace
@@ -271,6 +270,7 @@ void NgTest::boardMarksAndAsks()
 
     // Her number typed without a search, then 登録: asked; Cancel stores nothing, OK registers.
     b.Text_Tel->setText("0901");
+    b.Combo_Name->setEditText("花子");
     b.Text_End_Time->setText("22:00");
     const QStringList picked = test::DumpStore(s.t.db());
     s.t.prompt().answer(Answer::Cancel);
