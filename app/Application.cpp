@@ -3,6 +3,7 @@
 #include "app/frmAbout.h"
 #include "app/frmSplash.h"
 #include "data/Database.h"
+#include "data/Locks.h"
 #include "data/Module1.h"
 #include "data/Prompt.h"
 #include "data/Schema.h"
@@ -117,6 +118,9 @@ bool Application::start()
         if (onServer()) {
             // Never a local file instead: a server that cannot be used ends the program.
             m_database->connect(Settings);
+            // Counted among the reception PCs for as long as this connection lives; waits while the
+            // last PC of the night clears the board.
+            JoinReceptionPCs(*m_database);
         } else if (m_fileProblem) {
             throw *m_fileProblem;
         } else if (m_backup) {
@@ -336,9 +340,13 @@ void Application::ensureStatusTable()
         return;
     m_database->beginTransaction();
     try {
-        CreateStatusTable(*m_database);
-        for (int i = 0; i < m_module->CompanionCount; ++i)
-            m_module->SyncStatusRows(m_module->CompanionIDs[i]);
+        // Two PCs starting together: one creates and fills the table, the other then finds it.
+        LockStartupForTransaction(*m_database);
+        if (!StatusTableExists(*m_database)) {
+            CreateStatusTable(*m_database);
+            for (int i = 0; i < m_module->CompanionCount; ++i)
+                m_module->SyncStatusRows(m_module->CompanionIDs[i]);
+        }
         m_database->commit();
     } catch (...) {
         m_database->rollback();
@@ -384,6 +392,11 @@ bool Application::shutdown()
     }
     try {
         m_main->WriteBackBoard();
+        // Other reception PCs still work with the duty state: this one leaves it to them.
+        if (!LastReceptionPC(*m_database)) {
+            closeDatabase();
+            return true;
+        }
         Answer answer = Answer::Yes;
         if (OnDutyCount(*m_database) > 0)
             answer = Prompt().message(m_main,
@@ -393,6 +406,7 @@ bool Application::shutdown()
         if (m_terminating)
             answer = Answer::No;
         if (answer == Answer::Cancel) {
+            StayAmongReceptionPCs(*m_database);
             loadChildForms();
             m_module->LoadShopList();
             m_module->LoadCompanionList();

@@ -22,6 +22,9 @@ public:
     static constexpr int FileNotFound = 53;
     static constexpr int PathFileAccess = 75;
     static constexpr int NotADatabase = 3343;
+    // Another PC changed what this one showed before this one could write: nothing was written, and the
+    // description is the operator's message.
+    static constexpr int ChangedElsewhere = 3197;
 
 private:
     int m_number;

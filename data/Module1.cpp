@@ -2,6 +2,7 @@
 
 #include "data/Clock.h"
 #include "data/DateUtil.h"
+#include "data/Locks.h"
 #include "data/Prompt.h"
 
 #include <QComboBox>
@@ -180,11 +181,14 @@ void Module1::syncStatusRows(qint32 companionId)
     for (int s = 1; s <= ShopSlots; ++s)
         fields << QStringLiteral("\"店舗%1ID\",\"名前%1\",\"オプション%1\"").arg(s);
     const std::optional<Row> companion = AppDatabase.first(
-        QStringLiteral("SELECT ") + fields.join(QLatin1Char(',')) + QStringLiteral(" FROM \"コンパニオン\" WHERE \"コンパニオンID\"=?;"),
+        QStringLiteral("SELECT ") + fields.join(QLatin1Char(',')) + QStringLiteral(" FROM \"コンパニオン\" WHERE \"コンパニオンID\"=?")
+            + ForUpdate(AppDatabase) + QLatin1Char(';'),
         {companionId});
     if (!companion)
         return;
     const QVariant genji = companion->value(0);
+    // Her register row, locked above, is what a 空 tick on another PC locks first too: her rows are
+    // brought into line between two ticks, never in the middle of one.
     // A shop that starts listing her while she is out must not offer her: its row starts out for
     // another shop and is freed with her other rows when the booking ends.
     const bool out = OutForShop(companionId) >= 0;

@@ -8,6 +8,7 @@
 #include "data/DateUtil.h"
 #include "data/Module1.h"
 #include "data/Schema.h"
+#include "data/ServerDump.h"
 #include "data/Money.h"
 #include "maintenance/DailyBackup.h"
 #include "reception/Main_Form.h"
@@ -225,8 +226,23 @@ bool refusedOnServer(Application &app, QWidget *parent)
 
 QString ServerMaintenanceMessage()
 {
-    return QStringLiteral("データベースサーバー (PostgreSQL) のバックアップ・リストア・最適化は、サーバーの管理者が行います。\r\n"
+    return QStringLiteral("データベースサーバー (PostgreSQL) のリストアと最適化は、サーバーの管理者が行います。\r\n"
                           "このコンピューターからは何も変更していません。");
+}
+
+FileDialogSpec ServerBackupDialog(const QString &lastFileName, const QString &folder, const QDate &today)
+{
+    FileDialogSpec dialog;
+    dialog.save = true;
+    dialog.title = QStringLiteral("データベースをバックアップ");
+    dialog.filter = QStringLiteral("PostgreSQL バックアップ(*.dump)|*.dump|すべてのファイル(*.*)|*.*");
+    dialog.defaultSuffix = QStringLiteral("dump");
+    dialog.initialPath = lastFileName;
+    if (lastFileName.isEmpty() && !folder.isEmpty())
+        dialog.initialPath = folder + QStringLiteral("/rosterpad_") + today.toString(QStringLiteral("yyyyMMdd"))
+            + QStringLiteral(".dump");
+    dialog.confirmOverwrite = true;
+    return dialog;
 }
 
 FileDialogSpec BackupDialog(const QString &lastFileName, const QString &dbPath, const QDate &today)
@@ -417,10 +433,54 @@ void ReplaceDatabaseFile(const QString &source, const QString &destination)
 
 void FailFileCopiesAfter(qint64 bytes) { failCopiesAfter() = bytes; }
 
+namespace {
+
+// On a server the backup is the server's own dump, written by pg_dump beside the chosen file and put in
+// its place only when complete.
+Outcome serverBackup(Application &app, QWidget *parent, QString &lastFileName)
+{
+    if (PgDumpProgram().isEmpty()) {
+        Notice(parent, PgDumpMissingMessage());
+        return Outcome::Refused;
+    }
+    const std::optional<QString> chosen =
+        Prompt().fileName(parent, ServerBackupDialog(lastFileName, app.AppPath, BusinessDate(Clock::now())));
+    if (!chosen || chosen->isEmpty())
+        return Outcome::Cancelled;
+    lastFileName = *chosen;
+    const QString refusal = BackupTargetRefusal(*chosen, app.DbPath);
+    if (!refusal.isEmpty()) {
+        Notice(parent, refusal);
+        return Outcome::Refused;
+    }
+    try {
+        const QFileInfo target(*chosen);
+        QTemporaryFile staged(target.absolutePath() + QLatin1Char('/') + target.fileName() + QStringLiteral(".XXXXXX.part"));
+        if (!staged.open())
+            throw fileError(QStringLiteral("一時ファイルを作成できません"), target.absolutePath(), staged.errorString());
+        staged.close();
+        {
+            WarningPaused paused(app);
+            WorkProgress busy(parent, QStringLiteral("バックアップしています・・・"));
+            DumpServerDatabase(app.Settings, staged.fileName(), [&busy] { busy.report(0, 0); });
+        }
+        staged.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
+                              | QFileDevice::WriteUser);
+        ReplaceFile(staged.fileName(), *chosen);
+        staged.setAutoRemove(false);
+    } catch (const AppError &error) {
+        ShowCommonError(parent, error);
+        return Outcome::Failed;
+    }
+    return Outcome::Done;
+}
+
+} // namespace
+
 Outcome Backup(Application &app, QWidget *parent, QString &lastFileName)
 {
-    if (refusedOnServer(app, parent))
-        return Outcome::Refused;
+    if (app.onServer())
+        return serverBackup(app, parent, lastFileName);
     const std::optional<QString> chosen =
         Prompt().fileName(parent, BackupDialog(lastFileName, app.DbPath, BusinessDate(Clock::now())));
     if (!chosen || chosen->isEmpty())

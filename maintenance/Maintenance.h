@@ -23,8 +23,11 @@ namespace maintenance {
 
 enum class Outcome { Done, Cancelled, Refused, Failed };
 
-// Told instead of a backup, restore or compaction when the data is on a PostgreSQL server.
+// Told instead of a restore or compaction when the data is on a PostgreSQL server.
 QString ServerMaintenanceMessage();
+// The save dialog of a server's backup (a pg_dump file); before any was chosen it offers a name that
+// carries the day in the program's folder.
+FileDialogSpec ServerBackupDialog(const QString &lastFileName, const QString &folder, const QDate &today);
 
 // The file dialogs of backup and restore; the name chosen last is offered again. Before any was
 // chosen they open in the database's folder, a backup with a name that carries the day.

@@ -1,5 +1,6 @@
 #include "masters/CompanionStore.h"
 
+#include "data/Locks.h"
 #include "data/Schema.h"
 
 namespace rp {
@@ -34,6 +35,14 @@ void UpdateCompanion(Database &db, qint32 companionId, const QStringList &column
 void MarkCompanionDeleted(Database &db, qint32 companionId)
 {
     db.exec(QStringLiteral("UPDATE \"コンパニオン\" SET \"削除FLAG\"=1 WHERE \"コンパニオンID\"=?;"), {companionId});
+}
+
+void LockCompanion(Database &db, qint32 companionId)
+{
+    if (SharedDatabase(db))
+        db.scalar(QStringLiteral("SELECT \"コンパニオンID\" FROM \"コンパニオン\" WHERE \"コンパニオンID\"=?") + ForUpdate(db)
+                      + QLatin1Char(';'),
+                  {companionId});
 }
 
 } // namespace rp

@@ -17,5 +17,7 @@ std::optional<Row> CompanionColumns(Database &db, qint32 companionId, const QStr
 qint32 InsertCompanion(Database &db, const QStringList &columns, const QVariantList &values);
 void UpdateCompanion(Database &db, qint32 companionId, const QStringList &columns, const QVariantList &values);
 void MarkCompanionDeleted(Database &db, qint32 companionId);
+// On a server: her register row stays locked until the transaction ends, as a 空 tick locks it first.
+void LockCompanion(Database &db, qint32 companionId);
 
 } // namespace rp

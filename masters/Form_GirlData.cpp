@@ -2,6 +2,7 @@
 
 #include "data/AppError.h"
 #include "data/Clock.h"
+#include "data/Locks.h"
 #include "data/Printing.h"
 #include "data/Prompt.h"
 #include "data/Schema.h"
@@ -689,12 +690,15 @@ void Form_GirlData::Cmd_Del_Click()
     const QString genji = Combo_Genji->itemText(q);
     const qint32 id = m_module.CompanionIDs[q];
     Database &db = m_module.AppDatabase;
+    // Her running booking would be left warning with no one to end it.
+    const auto outMessage = [&](int out) {
+        return genji + QStringLiteral("は") + m_module.ShopNames.value(out)
+            + QStringLiteral("で接客中です。削除は接客が終わってから行ってください。");
+    };
     try {
-        // Her running booking would be left warning with no one to end it.
         const int out = m_module.OutForShop(id);
         if (out >= 0) {
-            Notice(this, genji + QStringLiteral("は") + m_module.ShopNames.value(out)
-                             + QStringLiteral("で接客中です。削除は接客が終わってから行ってください。"));
+            Notice(this, outMessage(out));
             return;
         }
     } catch (const AppError &error) {
@@ -705,11 +709,21 @@ void Form_GirlData::Cmd_Del_Click()
         return;
     try {
         db.atomic([&] {
+            // Another PC may have sent her out while the question was open: asked again under her lock.
+            if (SharedDatabase(db)) {
+                LockCompanion(db, id);
+                const int out = m_module.OutForShop(id);
+                if (out >= 0)
+                    throw AppError(AppError::ChangedElsewhere, outMessage(out));
+            }
             MarkCompanionDeleted(db, id);
             m_module.DeleteStatusRows(1, id);
         });
     } catch (const AppError &error) {
-        ShowCommonError(this, error);
+        if (error.number() == AppError::ChangedElsewhere)
+            Notice(this, error.description());
+        else
+            ShowCommonError(this, error);
         Combo_Genji_Click(q);   // she is still registered: show what the file holds
         return;
     }

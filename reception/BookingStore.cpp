@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/DateUtil.h"
+#include "data/Locks.h"
 #include "data/Module1.h"
 #include "data/Schema.h"
 #include "data/SqlText.h"
@@ -278,7 +279,16 @@ BookingResult RegisterBooking(Database &db, const BookingRecord &b)
     BookingResult result;
     result.branch = BranchOf(b);
     db.atomic([&] {
-        // The customer.
+        // With several PCs, her rows are locked first: registrations and recalls of her bookings take
+        // turns, so one booking never gets two history rows, and a board that is behind is told so.
+        if (SharedDatabase(db)) {
+            const QVector<StatusCell> her = LockCompanionStatus(db, b.companionId);
+            const QString refusal = b.shownRow ? BoardActionRefusal(BoardAction::Change, b.shopId, her, *b.shownRow) : QString();
+            if (!refusal.isEmpty())
+                throw AppError(AppError::ChangedElsewhere, refusal);
+        }
+        // The customer. Two PCs never both find no customer under one number and both add one.
+        LockTextForTransaction(db, b.customer.tel);
         CustomerRecord customer = b.customer;
         customer.id = resolveCustomer(db, b);
         if (customer.id == 0) {
@@ -295,6 +305,10 @@ BookingResult RegisterBooking(Database &db, const BookingRecord &b)
         const QString where = keyWhere(key, keyBinds);
         const QVariant extension = b.extension ? QVariant(*b.extension) : NullNumber;
         const int stored = db.scalar(QStringLiteral("SELECT count(*) FROM \"履歴\"") + where + QLatin1Char(';'), keyBinds).toInt();
+        // A recalled booking that is no longer stored under its start was changed or deleted on another
+        // PC meanwhile: adding it again would give the booking a second row.
+        if (stored == 0 && b.loadedStart && SharedDatabase(db))
+            throw AppError(AppError::ChangedElsewhere, ChangedElsewhereMessage());
         // Without new lines, the stored ones still explain the booking only while its amounts stay.
         bool amountsKept = false;
         if (stored != 0 && !b.charges) {

@@ -4,6 +4,7 @@
 #include "data/Money.h"
 #include "reception/CallerSearch.h"
 #include "reception/Pricing.h"
+#include "reception/StatusStore.h"
 
 #include <QDate>
 #include <QSqlRecord>
@@ -120,6 +121,9 @@ struct BookingRecord
     std::optional<QVector<StoredCharge>> charges;
     // The companion's row on the status board.
     bool onDuty = false, busy = false, otherShop = false;
+    // What the board read of that row. On a server the registration goes ahead only while her row
+    // still holds it (another PC may have changed it); none when she is not on the board shown.
+    std::optional<BoardRowState> shownRow;
     QTime now;
 };
 

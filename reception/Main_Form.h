@@ -5,6 +5,7 @@
 #include "reception/NgRules.h"
 #include "reception/Pricing.h"
 #include "reception/ShopTariff.h"
+#include "reception/StatusStore.h"
 
 #include <QColor>
 #include <QMainWindow>
@@ -220,12 +221,31 @@ private:
     // Status-board steps shared by end of duty, end of booking and the busy toggle.
     void StartBooking(int row);
     void EndBooking(int row);
-    void FreeAtOtherShops(const QString &companionId);
     void LoadBoardRows(int p);
     void LoadTariff(qint32 shopId);
     void LoadSurcharges(const QString &companionId);
-    // Runs an operator action; a store failure is reported with the common error box.
+    // Runs an operator action; a store failure is reported with the common error box, a change made
+    // meanwhile by another PC with its own message. Either way the board shows the database again.
     void guarded(const std::function<void()> &body);
+
+    // --- several PCs ---
+    // What each board row held in 現在状況 when this PC last read or wrote it, and what the grid showed
+    // then: a row this PC did not change is never written back, and one changed meanwhile by another PC
+    // is never written over.
+    QVector<BoardRowState> m_rowsRead, m_rowsShown;
+    BoardRowState gridRowState(int r) const;
+    // After grid row r was filled from its 現在状況 row (on a shared database; whatever fills a row
+    // from the database calls it).
+    void noteRowRead(int r, const Row &row);
+    // After row r was written: the database holds what the grid shows.
+    void rememberRow(int r);
+    // On a server: locks her rows for the rest of the transaction and throws AppError::ChangedElsewhere
+    // when they no longer hold what the board read. Nothing on SQLite.
+    void claimRow(int r, BoardAction action);
+    // Every listed shop but the one shown.
+    QVector<qint32> otherShopIds() const;
+    // Writes row r as the grid shows it, claimed first on a server.
+    void changeRow(int r);
 
     // --- customer area, registration and recall ---
     void wireCustomerArea();

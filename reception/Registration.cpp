@@ -1,6 +1,7 @@
 // Registration of the booking on the board (登録) and the recall of a running booking from the board.
 #include "data/Clock.h"
 #include "data/DateUtil.h"
+#include "data/Locks.h"
 #include "data/Module1.h"
 #include "data/Prompt.h"
 #include "data/SqlText.h"
@@ -132,6 +133,7 @@ void Main_Form::RegisterBooking()
             b.onDuty = Grid_Girl->text(row, ColDuty) == QStringLiteral("出勤");
             b.busy = Grid_Girl->text(row, ColBusy) == True_;
             b.otherShop = Grid_Girl->text(row, ColOther) == True_;
+            b.shownRow = m_rowsRead.value(row);
         }
         b.now = Clock::now().time();
 
@@ -167,6 +169,13 @@ void Main_Form::RegisterBooking()
             }
             if (result.branch != StatusBranch::OutForOtherShop)
                 Grid_Girl->setText(row, ColSelectedOptions, mask);
+            // What the store now holds for her row, which the grid need not show all of.
+            const std::optional<Row> stored =
+                SharedDatabase(m_module.AppDatabase) ? StatusRowOf(m_module.AppDatabase, b.shopId, b.companionId) : std::nullopt;
+            if (stored) {
+                rememberRow(row);
+                m_rowsRead[row] = BoardRowStateOf(*stored);
+            }
         }
 
         Combo_Name->setEditText(name);
@@ -181,9 +190,11 @@ void Main_Form::RecallBooking(int r)
 {
     if (Grid_Girl->text(r, ColCustomerId).isEmpty() || m_shownPosition < 0)
         return;
-    guarded([&] {
+    const auto recall = [&] {
         ResetBookingEntry();
         Database &db = m_module.AppDatabase;
+        // Her booking as the database holds it now, and nobody changes it while it is read.
+        claimRow(r, BoardAction::Change);
         const qint32 shopId = m_module.ShopIDs[m_shownPosition];
         const QString gid = Grid_Girl->text(r, ColCompanionId);
         const std::optional<Row> status = StatusRowOf(db, shopId, SqlNumber(gid));
@@ -232,6 +243,12 @@ void Main_Form::RecallBooking(int r)
         e.pay = Money::fromYen(stored->value(QStringLiteral("店売上")).toLongLong());
         e.girlPay = Money::fromYen(stored->value(QStringLiteral("コンパニオン支払")).toLongLong());
         ShowStoredBooking(e);
+    };
+    guarded([&] {
+        if (SharedDatabase(m_module.AppDatabase))
+            m_module.AppDatabase.atomic(recall);
+        else
+            recall();
     });
 }
 

@@ -2,6 +2,7 @@
 #include "app/Application.h"
 #include "data/Clock.h"
 #include "data/DateUtil.h"
+#include "data/Locks.h"
 #include "data/Module1.h"
 #include "data/Prompt.h"
 #include "data/SqlText.h"
@@ -112,6 +113,9 @@ void Main_Form::LoadBoardRows(int p)
     Grid_Girl->ensureRows(rows.size() + 1);
     m_module.EnsureWarnRows(rows.size() + 2);
     RowOtherShop.fill(false, std::max<int>(m_module.CompanionCount, rows.size()) + 1);
+    const bool shared = SharedDatabase(m_module.AppDatabase);
+    m_rowsRead = QVector<BoardRowState>(rows.size() + 1);
+    m_rowsShown = QVector<BoardRowState>(rows.size() + 1);
 
     const QTime now = Clock::now().time();
     int i = 0;
@@ -148,6 +152,8 @@ void Main_Form::LoadBoardRows(int p)
         Grid_Girl->setText(i, ColCustomerId, NullToEmpty(row.value(QStringLiteral("顧客ID"))));
         Grid_Girl->setText(i, ColOptions, NullToEmpty(row.value(QStringLiteral("オプション"))));
         Grid_Girl->setText(i, ColSelectedOptions, NullToEmpty(row.value(QStringLiteral("選択OP"))));
+        if (shared)
+            noteRowRead(i, row);
     }
     BoardRowCount = i;
     m_module.WarnState[p][0] = i;
@@ -191,12 +197,27 @@ void Main_Form::WriteBackBoard()
     if (Tariff.SelectedShopID == 0 || BoardRowCount == 0 || !m_module.AppDatabase.isOpen())
         return;
     Database &db = m_module.AppDatabase;
+    // With several PCs only the rows this PC changed are written, and only while they still hold what
+    // it read: another PC's newer row stands (the next reading of the board shows it).
+    const bool shared = SharedDatabase(db);
     const bool own = !db.inTransaction();
     if (own)
         db.beginTransaction();
     try {
-        for (int r = 1; r <= BoardRowCount && !Grid_Girl->text(r, ColName).isEmpty(); ++r)
+        for (int r = 1; r <= BoardRowCount && !Grid_Girl->text(r, ColName).isEmpty(); ++r) {
+            if (shared) {
+                if (SameBoardRow(gridRowState(r), m_rowsShown.value(r)))
+                    continue;
+                try {
+                    claimRow(r, BoardAction::Change);
+                } catch (const AppError &error) {
+                    if (error.number() != AppError::ChangedElsewhere)
+                        throw;
+                    continue;
+                }
+            }
             WriteBackRow(r);
+        }
         if (own)
             db.commit();
     } catch (...) {
@@ -206,13 +227,65 @@ void Main_Form::WriteBackBoard()
     }
 }
 
+BoardRowState Main_Form::gridRowState(int r) const
+{
+    return {SqlBool(Grid_Girl->text(r, ColDuty) == OnDuty), SqlBool(Grid_Girl->text(r, ColBusy)),
+            SqlBool(Grid_Girl->text(r, ColOther)), storedTime(Grid_Girl->text(r, ColEnd)),
+            SqlQuote(Grid_Girl->text(r, ColPlace)), SqlNumber(Grid_Girl->text(r, ColCustomerId)),
+            SqlNumber(Grid_Girl->text(r, ColSelectedOptions))};
+}
+
 void Main_Form::WriteBackRow(int r)
 {
-    const BoardRowState row{SqlBool(Grid_Girl->text(r, ColDuty) == OnDuty), SqlBool(Grid_Girl->text(r, ColBusy)),
-                            SqlBool(Grid_Girl->text(r, ColOther)), storedTime(Grid_Girl->text(r, ColEnd)),
-                            SqlQuote(Grid_Girl->text(r, ColPlace)), SqlNumber(Grid_Girl->text(r, ColCustomerId)),
-                            SqlNumber(Grid_Girl->text(r, ColSelectedOptions))};
-    WriteBoardRow(m_module.AppDatabase, Tariff.SelectedShopID, SqlNumber(Grid_Girl->text(r, ColCompanionId)), row);
+    WriteBoardRow(m_module.AppDatabase, Tariff.SelectedShopID, SqlNumber(Grid_Girl->text(r, ColCompanionId)),
+                  gridRowState(r));
+    rememberRow(r);
+}
+
+void Main_Form::noteRowRead(int r, const Row &row)
+{
+    if (m_rowsRead.size() <= r) {
+        m_rowsRead.resize(r + 1);
+        m_rowsShown.resize(r + 1);
+    }
+    m_rowsRead[r] = BoardRowStateOf(row);
+    m_rowsShown[r] = gridRowState(r);
+}
+
+void Main_Form::rememberRow(int r)
+{
+    if (r < 1)
+        return;
+    if (m_rowsRead.size() <= r) {
+        m_rowsRead.resize(r + 1);
+        m_rowsShown.resize(r + 1);
+    }
+    m_rowsShown[r] = gridRowState(r);
+    m_rowsRead[r] = m_rowsShown[r];
+}
+
+void Main_Form::changeRow(int r)
+{
+    Database &db = m_module.AppDatabase;
+    if (!SharedDatabase(db)) {
+        WriteBackRow(r);
+        return;
+    }
+    db.atomic([&] {
+        claimRow(r, BoardAction::Change);
+        WriteBackRow(r);
+    });
+}
+
+void Main_Form::claimRow(int r, BoardAction action)
+{
+    Database &db = m_module.AppDatabase;
+    if (!SharedDatabase(db))
+        return;
+    const QVector<StatusCell> her = LockCompanionStatus(db, SqlNumber(Grid_Girl->text(r, ColCompanionId)));
+    const QString refusal = BoardActionRefusal(action, Tariff.SelectedShopID, her, m_rowsRead.value(r));
+    if (!refusal.isEmpty())
+        throw AppError(AppError::ChangedElsewhere, refusal);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -232,7 +305,7 @@ void Main_Form::Grid_Girl_AfterEdit(int row, int col)
         if (Grid_Girl->text(row, ColDuty) == OffDuty && Grid_Girl->text(row, ColOther) == True_) {
             // Out on another shop's booking: she goes off duty here only. The booking is that shop's,
             // and freeing her rows would offer her there while she is still out.
-            WriteBackRow(row);
+            changeRow(row);
         } else if (Grid_Girl->text(row, ColDuty) == OffDuty) {
             Grid_Girl->setText(row, ColBusy, False_);
             Grid_Girl->setText(row, ColOther, False_);
@@ -241,7 +314,7 @@ void Main_Form::Grid_Girl_AfterEdit(int row, int col)
             Grid_Girl->select(row, ColDuty);
         } else {
             // On duty reaches the store at once, so a crash never loses who came in.
-            WriteBackRow(row);
+            changeRow(row);
         }
     });
 }
@@ -295,14 +368,12 @@ void Main_Form::StartBooking(int r)
     SelectedBoardRow = r;
     const QString cid = Grid_Girl->text(r, ColCompanionId);
     Grid_Girl->setText(r, ColSelectedOptions, QStringLiteral("0"));
-    // Busy at the other shops and out here reach the file together: never out for no shop.
+    // Busy at the other shops and out here reach the file together: never out for no shop. Another PC
+    // may have sent her out meanwhile: exactly one of two ticks wins.
     m_module.AppDatabase.atomic([&] {
-        for (int s = 0; s < m_module.ShopCount; ++s) {
-            if (s == m_shownPosition)
-                continue;
-            MarkOutForOtherShop(m_module.AppDatabase, m_module.ShopIDs[s], SqlNumber(cid));
-        }
-        WriteBackRow(r);
+        WriteTick(m_module.AppDatabase, BoardAction::Start, Tariff.SelectedShopID, otherShopIds(), SqlNumber(cid),
+                  gridRowState(r), m_rowsRead.value(r));
+        rememberRow(r);
     });
     Label_Shop_Name->setText(Combo_Shop_Name->currentText());
     Label_Girl_Name->setText(Grid_Girl->text(r, ColName));
@@ -343,8 +414,9 @@ void Main_Form::EndBooking(int r)
     Grid_Girl->setText(r, ColPlace, QString());
     // Free at the other shops and free here reach the file together: never bookable twice.
     m_module.AppDatabase.atomic([&] {
-        FreeAtOtherShops(cid);
-        WriteBackRow(r);
+        WriteTick(m_module.AppDatabase, BoardAction::Change, Tariff.SelectedShopID, otherShopIds(), SqlNumber(cid),
+                  gridRowState(r), m_rowsRead.value(r));
+        rememberRow(r);
     });
     if (m_shownPosition >= 0) {
         m_module.EndTimes[m_shownPosition][r] = QTime();
@@ -360,13 +432,13 @@ void Main_Form::EndBooking(int r)
     Combo_Course->setCurrentIndex(-1);
 }
 
-void Main_Form::FreeAtOtherShops(const QString &companionId)
+QVector<qint32> Main_Form::otherShopIds() const
 {
-    for (int s = 0; s < m_module.ShopCount; ++s) {
-        if (s == m_shownPosition)
-            continue;
-        MarkFreeAtShop(m_module.AppDatabase, m_module.ShopIDs[s], SqlNumber(companionId));
-    }
+    QVector<qint32> ids;
+    for (int s = 0; s < m_module.ShopCount; ++s)
+        if (s != m_shownPosition)
+            ids << m_module.ShopIDs[s];
+    return ids;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -427,7 +499,10 @@ void Main_Form::guarded(const std::function<void()> &body)
     try {
         body();
     } catch (const AppError &error) {
-        ShowCommonError(this, error);
+        if (error.number() == AppError::ChangedElsewhere)
+            Notice(this, error.description());
+        else
+            ShowCommonError(this, error);
         // The grid may hold what the file refused: show again what the file holds.
         try {
             ReloadShownShop();

@@ -391,8 +391,11 @@ void TestIntegrity::boardActionsAreAllOrNothing_data()
     QTest::newRow("tick busy") << "tick" << 4;        // B, C, own row, commit
     QTest::newRow("untick busy") << "untick" << 4;
     QTest::newRow("off duty while out") << "off" << 4;
-    QTest::newRow("on duty") << "on" << 1;
-    QTest::newRow("switch shop") << "switch" << 3;   // A's two rows written back, commit
+    // On a server every board action is a transaction of its own (her rows locked, then written), and the
+    // write-back writes only the rows this PC changed: none here.
+    const bool server = rp::test::OnPostgres();
+    QTest::newRow("on duty") << "on" << (server ? 2 : 1);
+    QTest::newRow("switch shop") << "switch" << (server ? 1 : 3);   // A's two rows written back, commit
 }
 
 void TestIntegrity::boardActionsAreAllOrNothing()

@@ -1,5 +1,6 @@
 // Backup, restore, compaction and the purge of old history, as the operator runs them from the menu.
 #include "data/Clock.h"
+#include "data/ServerDump.h"
 #include "maintenance/Maintenance.h"
 #include "reception/Grid.h"
 #include "support/AllOrNothing.h"
@@ -127,6 +128,7 @@ private slots:
     void purgeDeletesUpToTheDateAndUnusedDeletedEntries();
     void purgeIsAllOrNothing();
     void serverRefusesTheFileOperations();
+    void serverBackupIsADump();
 };
 
 void MaintenanceTest::backupThenRestoreGivesTheSameRows()
@@ -442,19 +444,51 @@ void MaintenanceTest::purgeIsAllOrNothing()
     QCOMPARE(f.t.db().scalar("SELECT count(*) FROM \"店舗\";").toInt(), 1);
 }
 
-// On a server, backup, restore and compaction are its administrator's: each says so and changes nothing.
+// On a server, restore and compaction are its administrator's: each says so and changes nothing.
 void MaintenanceTest::serverRefusesTheFileOperations()
 {
     if (!rp::test::OnPostgres())
         QSKIP("needs ROSTERPAD_TEST_PG");
     Agency f;
     const QStringList before = DumpStore(f.t.db());
-    for (QAction *menu : {f.t.board().mnuBackup, f.t.board().mnuRestore, f.t.board().mnuCompact})
+    for (QAction *menu : {f.t.board().mnuRestore, f.t.board().mnuCompact})
         menu->trigger();
-    QCOMPARE(f.t.prompt().messages(), QStringList(3, maintenance::ServerMaintenanceMessage()));
+    QCOMPARE(f.t.prompt().messages(), QStringList(2, maintenance::ServerMaintenanceMessage()));
     QVERIFY(f.t.prompt().unexpected().isEmpty());
     QCOMPARE(DumpStore(f.t.db()), before);
     QVERIFY(QDir(f.t.folder()).entryList(QDir::Files).filter(QStringLiteral("rosterpad.m")).isEmpty());
+}
+
+// On a server, backup is the server's own dump, put in place only when complete; without pg_dump the
+// operator is told and nothing is written.
+void MaintenanceTest::serverBackupIsADump()
+{
+    if (!rp::test::OnPostgres())
+        QSKIP("needs ROSTERPAD_TEST_PG");
+    Agency f;
+    const QString target = f.path("night.dump");
+    f.backup(target);
+    QVERIFY(f.t.prompt().messages().isEmpty());
+    QCOMPARE(f.t.prompt().shown().first().title, QString("データベースをバックアップ"));
+    QVERIFY(readAll(target).startsWith("PGDMP"));   // pg_dump's custom format, for pg_restore
+
+    // A dump that fails (here: a database that is not there) leaves neither a file nor a part of one.
+    const QString failed = f.path("failed.dump");
+    f.t.app().Settings.name += "_gone";
+    f.backup(failed);
+    QVERIFY(f.t.prompt().lastMessage().startsWith("Error!!  "));
+    QVERIFY(f.t.prompt().lastMessage().contains("pg_dump"));
+    QVERIFY(!QFile::exists(failed));
+    QVERIFY(QDir(f.t.folder()).entryList({"*.part"}, QDir::Files).isEmpty());
+
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", "/nonexistent");
+    f.t.prompt().clear();
+    f.t.board().mnuBackup->trigger();
+    qputenv("PATH", path);
+    QCOMPARE(f.t.prompt().messages(), QStringList{PgDumpMissingMessage()});
+    QCOMPARE(f.t.prompt().shown().size(), 1);   // no file dialog either
+    QVERIFY(f.t.prompt().unexpected().isEmpty());
 }
 
 QTEST_MAIN(MaintenanceTest)
