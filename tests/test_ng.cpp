@@ -9,6 +9,7 @@
 #include "support/AllOrNothing.h"
 #include "support/TestApp.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -284,6 +285,13 @@ void NgTest::boardMarksAndAsks()
     // Registered, she is shown again, and so are the marks.
     QCOMPARE(b.CurrentCustomerId, s.hanako);
     QVERIFY(s.marked(s.ai));
+
+    // Her booking recalled and cancelled: she goes nowhere, nothing is asked.
+    b.Grid_Girl->clickCell(s.rowOf(s.ai), 0);
+    b.Check_Cancel->click();
+    b.Cmd_Regist->click();
+    QCOMPARE(s.t.prompt().messages().size(), 2);
+    QCOMPARE(s.t.db().scalar("SELECT \"キャンセル\" FROM \"履歴\" WHERE \"顧客ID\"=?;", {s.hanako}).toInt(), 1);
     QVERIFY(s.t.prompt().unexpected().isEmpty());
 }
 
