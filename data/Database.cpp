@@ -169,7 +169,7 @@ void Database::createFile(const QString &path)
     if (QFileInfo::exists(path))
         throw AppError(3204, QStringLiteral("データベースは既に存在します。: ") + path);
     withConnection(path, QString(), [](QSqlDatabase &db) {
-        for (const QString &sql : PermanentTablesSql(Engine::SQLite) + QStringList{CreateChargeTableSql(Engine::SQLite)} + IndexesSql()) {
+        for (const QString &sql : PermanentTablesSql(Engine::SQLite) + QStringList{CreateChargeTableSql(Engine::SQLite), CreateNgTableSql(Engine::SQLite)} + IndexesSql()) {
             QSqlQuery query(db);
             if (!query.exec(sql))
                 throw toError(query.lastError());
@@ -317,7 +317,9 @@ void Database::open(const QString &path)
         if (tableExists(QStringLiteral("履歴")) && tableExists(QStringLiteral("顧客"))) {
             if (!tableExists(ChargeTable().name))
                 exec(CreateChargeTableSql(m_engine));
-            for (const QString &sql : IndexesSql())
+            if (!tableExists(NgTable().name))
+                exec(CreateNgTableSql(m_engine));
+            for (const QString &sql : IndexesSql(m_engine))
                 exec(sql);
         }
     } catch (...) {
@@ -459,7 +461,7 @@ void Database::ensureSchema()
         if (present == 0) {
             // An empty database: the permanent tables, as an empty folder gets its file.
             atomic([&] {
-                for (const QString &sql : PermanentTablesSql(m_engine) + QStringList{CreateChargeTableSql(m_engine)} + IndexesSql())
+                for (const QString &sql : PermanentTablesSql(m_engine) + QStringList{CreateChargeTableSql(m_engine), CreateNgTableSql(m_engine)} + IndexesSql(m_engine))
                     exec(sql);
                 ensureChangeNotices();
             });
@@ -484,7 +486,9 @@ void Database::ensureSchema()
         atomic([&] {
             if (!tableExists(ChargeTable().name))
                 exec(CreateChargeTableSql(m_engine));
-            for (const QString &sql : IndexesSql())
+            if (!tableExists(NgTable().name))
+                exec(CreateNgTableSql(m_engine));
+            for (const QString &sql : IndexesSql(m_engine))
                 exec(sql);
             // A database from before the PCs were told of each other's changes gets its triggers.
             ensureChangeNotices();

@@ -182,6 +182,14 @@ TableDef makeCharge()
              col(QStringLiteral("割増"), ColumnType::Short), col(QStringLiteral("支払"), ColumnType::Currency)}};
 }
 
+TableDef makeNg()
+{
+    return {QStringLiteral("NG"),
+            {col(QStringLiteral("ID"), ColumnType::Counter), col(QStringLiteral("顧客ID"), ColumnType::Long, 0, true),
+             col(QStringLiteral("店舗ID"), ColumnType::Long, 0, true), col(QStringLiteral("コンパニオンID"), ColumnType::Long),
+             col(QStringLiteral("理由"), ColumnType::Text, 50, true), col(QStringLiteral("登録日"), ColumnType::Date)}};
+}
+
 } // namespace
 
 const TableDef &CustomerTable() { static const TableDef t = makeCustomer(); return t; }
@@ -190,6 +198,7 @@ const TableDef &CompanionTable() { static const TableDef t = makeCompanion(); re
 const TableDef &HistoryTable() { static const TableDef t = makeHistory(); return t; }
 const TableDef &StatusTable() { static const TableDef t = makeStatus(); return t; }
 const TableDef &ChargeTable() { static const TableDef t = makeCharge(); return t; }
+const TableDef &NgTable() { static const TableDef t = makeNg(); return t; }
 
 QString CreateTableSql(const TableDef &table, Engine engine)
 {
@@ -208,8 +217,16 @@ QStringList PermanentTablesSql(Engine engine)
 
 QString CreateStatusTableSql(Engine engine) { return CreateTableSql(StatusTable(), engine); }
 QString CreateChargeTableSql(Engine engine) { return CreateTableSql(ChargeTable(), engine); }
+QString CreateNgTableSql(Engine engine) { return CreateTableSql(NgTable(), engine); }
 
-QStringList IndexesSql()
+QString TelTailSql(Engine engine)
+{
+    // SQLite has no right(), and PostgreSQL's substr() does not count from the end.
+    return engine == Engine::PostgreSQL ? QStringLiteral("right(\"TEL\",%1)").arg(TelTailDigits)
+                                        : QStringLiteral("substr(\"TEL\",-%1)").arg(TelTailDigits);
+}
+
+QStringList IndexesSql(Engine engine)
 {
     return {QStringLiteral("CREATE INDEX IF NOT EXISTS \"履歴_顧客\" ON \"履歴\"(\"顧客ID\",\"年月日\");"),
             QStringLiteral("CREATE INDEX IF NOT EXISTS \"履歴_年月日\" ON \"履歴\"(\"年月日\");"),
@@ -221,7 +238,11 @@ QStringList IndexesSql()
                            "ON \"履歴\"(\"コンパニオンID\",\"年月日\",\"店舗ID\",\"店売上\",\"コンパニオン支払\");"),
             // A day's charge lines for the night close, a booking's for its registration.
             QStringLiteral("CREATE INDEX IF NOT EXISTS \"履歴明細_キー\" "
-                           "ON \"履歴明細\"(\"年月日\",\"顧客ID\",\"店舗ID\",\"コンパニオンID\",\"開始時刻\");")};
+                           "ON \"履歴明細\"(\"年月日\",\"顧客ID\",\"店舗ID\",\"コンパニオンID\",\"開始時刻\");"),
+            // A caller who gives only the end of the number: the engine keeps the ends indexed itself,
+            // whoever writes a number.
+            QStringLiteral("CREATE INDEX IF NOT EXISTS \"顧客_TEL末尾\" ON \"顧客\"((%1));").arg(TelTailSql(engine)),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS \"NG_顧客\" ON \"NG\"(\"顧客ID\");")};
 }
 
 QStringList ChangeNoticeTables()

@@ -35,14 +35,24 @@ const TableDef &StatusTable();       // 現在状況
 // columns and a line number. Kept beside 履歴, not one of the permanent tables: a file without it gets
 // it when opened, and its bookings show totals only.
 const TableDef &ChargeTable();
+// NG: a customer barred from a companion (コンパニオンID) or, with コンパニオンID NULL, from a whole shop,
+// with the reason and the day it was registered. Kept beside the permanent tables like 履歴明細: a file
+// without it gets it when opened. Nothing but the operator's own 解除 removes a row.
+const TableDef &NgTable();
 
 // The DDL per engine: the same names and meanings on both (see columnSql).
 QString CreateTableSql(const TableDef &table, Engine engine = Engine::SQLite);
 QStringList PermanentTablesSql(Engine engine = Engine::SQLite);    // 顧客, 店舗, コンパニオン, 履歴 in that order
 QString CreateStatusTableSql(Engine engine = Engine::SQLite);
 QString CreateChargeTableSql(Engine engine = Engine::SQLite);
+QString CreateNgTableSql(Engine engine = Engine::SQLite);
 // Lookup indexes for the history and customer searches (kept up to date by the store itself).
-QStringList IndexesSql();
+QStringList IndexesSql(Engine engine = Engine::SQLite);
+
+// The last TelTailDigits characters of 顧客.TEL, written the way the engine's index on them is written,
+// so that a search by the end of a number is one index lookup on either engine.
+constexpr int TelTailDigits = 4;
+QString TelTailSql(Engine engine);
 
 // PostgreSQL's change notices: the tables a board caches, the trigger function that sends
 // "<table>:<shop id>:<companion id>:<customer id>" on the channel "rosterpad" when the writing transaction

@@ -209,6 +209,7 @@ void Main_Form::refreshShownRows()
         for (int i = 0; i < rows.size(); ++i)
             FillBoardRow(p, i + 1, rows[i], now, true);
         m_module.WarnState[p][0] = BoardRowCount;
+        paintNgMarks();
     } else {
         LoadBoardRows(p);
     }

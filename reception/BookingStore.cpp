@@ -4,6 +4,7 @@
 #include "data/DateUtil.h"
 #include "data/Locks.h"
 #include "data/Module1.h"
+#include "data/Schema.h"
 #include "data/SqlText.h"
 #include "data/TextUtil.h"
 #include "reception/ChargeStore.h"
@@ -115,6 +116,20 @@ std::optional<CustomerRecord> CustomerById(Database &db, qint32 id)
     if (!row)
         return std::nullopt;
     return readCustomer(*row);
+}
+
+QVector<CallerMatch> CustomersByTelTail(Database &db, const QString &key)
+{
+    QVector<CallerMatch> out;
+    const QString sql = QStringLiteral("SELECT \"顧客ID\",\"名前\",\"TEL\",\"ランク\","
+                                       "(SELECT max(h.\"年月日\") FROM \"履歴\" h WHERE h.\"顧客ID\"=\"顧客\".\"顧客ID\") "
+                                       "FROM \"顧客\" WHERE ")
+        + TelTailSql(db.engine()) + QStringLiteral("=?;");
+    db.forEachRow(sql, {key}, [&out](const std::function<QVariant(int)> &value) {
+        out << CallerMatch{value(0).toInt(), NullToEmpty(value(1)), NullToEmpty(value(2)), NullToEmpty(value(3)),
+                           QDate::fromString(value(4).toString(), Qt::ISODate)};
+    });
+    return out;
 }
 
 QString HistorySql()

@@ -2,6 +2,7 @@
 
 #include "data/FieldCheck.h"
 #include "data/Money.h"
+#include "reception/CallerSearch.h"
 #include "reception/Pricing.h"
 #include "reception/StatusStore.h"
 
@@ -60,6 +61,9 @@ QVector<CustomerRecord> FindCustomersByTel(Database &db, const QString &tel);
 // fit, preferId wins when it is one of them, otherwise the first.
 std::optional<CustomerRecord> FindCustomer(Database &db, const QString &name, const QString &tel, qint32 preferId = 0);
 std::optional<CustomerRecord> CustomerById(Database &db, qint32 id);
+// Every customer whose number ends with the key (the last TelTailDigits digits typed), with the day of
+// the last visit: one lookup in the index on the numbers' ends, then one per customer found.
+QVector<CallerMatch> CustomersByTelTail(Database &db, const QString &key);
 // One query for the whole history, however long.
 CustomerHistory LoadHistory(Database &db, qint32 customerId);
 // That query's text (one bound value: the customer's id).

@@ -62,6 +62,7 @@ void Main_Form::wireCustomerArea()
     connect(Cmd_Search, &QPushButton::clicked, this, &Main_Form::Cmd_Search_Click);
     connect(Combo_Name, &QComboBox::activated, this, &Main_Form::Combo_Name_Click);
     connect(Cmd_UserUpdate, &QPushButton::clicked, this, &Main_Form::Cmd_UserUpdate_Click);
+    connect(Cmd_NG, &QPushButton::clicked, this, &Main_Form::Cmd_NG_Click);
     connect(Cmd_Regist, &QPushButton::clicked, this, &Main_Form::RegisterBooking);
     connect(mnuRDel, &QAction::triggered, this, &Main_Form::mnuRDel_Click);
     // The history shows what was booked: a click on its check-box columns must not flip them.
@@ -94,6 +95,7 @@ void Main_Form::ForgetCustomer()
     Text_Note->clear();
     Label_Total->clear();
     clearHistory();
+    ShowNgMarks();
 }
 
 void Main_Form::searchTel(qint32 preferId)
@@ -101,6 +103,7 @@ void Main_Form::searchTel(qint32 preferId)
     CurrentCustomerId = 0;
     m_numberChangeOf.reset();
     Label_NewCaller->setVisible(false);
+    ShowNgMarks();
     if (Text_Tel->text().isEmpty())
         return;
     Combo_Name->clear();
@@ -111,6 +114,12 @@ void Main_Form::searchTel(qint32 preferId)
         Text_Note->clear();
         Label_Total->clear();
         clearHistory();
+        // Perhaps the caller gave only the end of a known number.
+        if (const std::optional<CallerMatch> caller = chooseByTail(Text_Tel->text())) {
+            Text_Tel->setText(caller->tel);
+            searchTel(caller->id);
+            return;
+        }
         Label_NewCaller->setVisible(true);
         return;
     }
@@ -124,6 +133,21 @@ void Main_Form::searchTel(qint32 preferId)
     // Namesakes on one number are told apart by the entry chosen, not by the name.
     CurrentCustomerId = found[chosen].id;
     LoadCustomer();
+}
+
+std::optional<CallerMatch> Main_Form::chooseByTail(const QString &typed)
+{
+    const std::optional<QString> digits = TailSearchDigits(typed);
+    if (!digits)
+        return std::nullopt;
+    const QVector<CallerMatch> callers =
+        OfferedCallers(CustomersByTelTail(m_module.AppDatabase, TailKey(*digits)), *digits);
+    if (callers.isEmpty())
+        return std::nullopt;
+    const std::optional<int> chosen = Prompt().choose(this, CallerChoice(callers, *digits));
+    if (!chosen || *chosen < 0 || *chosen >= callers.size())
+        return std::nullopt;
+    return callers[*chosen];
 }
 
 void Main_Form::Text_Tel_Change()
@@ -142,6 +166,7 @@ void Main_Form::Text_Tel_Change()
     Text_Note->clear();
     Label_Total->clear();
     clearHistory();
+    ShowNgMarks();
 }
 
 void Main_Form::Combo_Name_Click(int index)
@@ -170,6 +195,7 @@ void Main_Form::LoadCustomer()
     showHistory(history);
     Label_Total->setText(FormatTotal(history.total));
     ResetBookingEntry();
+    ShowNgMarks();
 }
 
 void Main_Form::clearHistory()

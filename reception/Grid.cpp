@@ -212,6 +212,19 @@ void Grid::setCellBackground(int row, int col, const QColor &colour)
     it->setBackground(colour.isValid() ? QBrush(colour) : QBrush());
 }
 
+void Grid::setCellToolTip(int row, int col, const QString &tip)
+{
+    if (row < 1)
+        return;
+    itemAt(row, col)->setToolTip(tip);
+}
+
+QString Grid::cellToolTip(int row, int col) const
+{
+    const QTableWidgetItem *it = row < 1 || row - 1 >= rowCount() ? nullptr : item(row - 1, col);
+    return it ? it->toolTip() : QString();
+}
+
 QColor Grid::cellBackground(int row, int col) const
 {
     if (row < 1 || row - 1 >= rowCount())

@@ -44,6 +44,8 @@ public:
 
     void setCellBackground(int row, int col, const QColor &colour);   // invalid colour: default
     QColor cellBackground(int row, int col) const;
+    void setCellToolTip(int row, int col, const QString &tip);   // empty: none
+    QString cellToolTip(int row, int col) const;
 
     void clearData();    // every non-header cell: text and colour
     bool isEditing() const { return state() == EditingState; }   // a cell's editor (the duty list) is open

@@ -172,7 +172,10 @@ void Main_Form::buildLayout()
     Combo_Name->setInsertPolicy(QComboBox::NoInsert);
     cg->addWidget(Combo_Name, 1, 1, 1, 2);
     Cmd_UserUpdate = named(new QPushButton(QStringLiteral("顧客データ修正"), customer), QStringLiteral("Cmd_UserUpdate"));
-    cg->addWidget(Cmd_UserUpdate, 1, 3, 1, 2);
+    cg->addWidget(Cmd_UserUpdate, 1, 3);
+    Cmd_NG = named(new QPushButton(QStringLiteral("NG登録"), customer), QStringLiteral("Cmd_NG"));
+    Cmd_NG->setToolTip(QStringLiteral("このお客様のNG（コンパニオン・店舗）を登録・解除します"));
+    cg->addWidget(Cmd_NG, 1, 4);
     cg->addWidget(caption(QStringLiteral("備　考"), customer, QStringLiteral("L_Note")), 2, 0);
     Text_Note = named(new QLineEdit(customer), QStringLiteral("Text_Note"));
     Text_Note->setMaxLength(50);

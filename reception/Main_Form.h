@@ -3,6 +3,7 @@
 #include "data/ChangeFeed.h"
 #include "reception/BookingEntry.h"
 #include "reception/BookingStore.h"
+#include "reception/NgRules.h"
 #include "reception/Pricing.h"
 #include "reception/ShopTariff.h"
 #include "reception/StatusStore.h"
@@ -95,6 +96,7 @@ public:
     QLineEdit *Text_Note = nullptr;
     QPushButton *Cmd_Search = nullptr;
     QPushButton *Cmd_UserUpdate = nullptr;
+    QPushButton *Cmd_NG = nullptr;         // "NG登録": the customer's bars
     QLabel *Label_Total = nullptr;
     QLabel *Label_NewCaller = nullptr;    // shown after a search finds no customer for the number
     Grid *Grid_Rireki = nullptr;
@@ -191,6 +193,20 @@ public:
     void mnuRDel_Click();
     // Cmd_Regist.
     void RegisterBooking();
+
+    // --- NG pairs ---
+    static const QColor NgColour;          // the name cells of a companion barred for the customer shown
+    void Cmd_NG_Click();
+    // Reads the bars of the customer shown (none when none is) and marks the barred companions' rows.
+    void ShowNgMarks();
+    // Board row r's companion is being picked for the customer shown: false when she is barred for him
+    // and the operator, told the reason, cancels.
+    bool ConfirmNgPick(int r);
+    // The same question before a booking of that companion at that shop is registered for the customer
+    // (0: a new customer, never barred); not asked again for a pair the operator let through on picking.
+    bool ConfirmNgBooking(qint32 customerId, qint32 shopId, qint32 companionId, const QString &companionName);
+    // The customer's bars as last read, the marks on the board drawn from them.
+    const QVector<NgBar> &ngBars() const { return m_ngBars; }
     // A click on the name of board row r: her running booking back into the entry area.
     void RecallBooking(int r);
     // The key of every history line shown, by grid row - 1.
@@ -253,6 +269,13 @@ private:
     void wireCustomerArea();
     void wireKeys();
     void searchTel(qint32 preferId);
+    // The caller chosen among those whose number ends with the typed digits; none when there are none,
+    // when the digits are too few, or when the operator cancels.
+    std::optional<CallerMatch> chooseByTail(const QString &typed);
+    // Marks the board rows from m_ngBars (no store read).
+    void paintNgMarks();
+    QVector<NgBar> m_ngBars;
+    std::pair<qint32, qint32> m_ngLetThrough{0, 0};   // (customer, companion) the operator went on with
     void showHistory(const CustomerHistory &history);
     void clearHistory();
     bool m_checkingField = false;

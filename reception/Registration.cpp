@@ -84,6 +84,17 @@ void Main_Form::RegisterBooking()
     ApplyPlaceholders(name, tel);
 
     guarded([&] {
+        // A companion barred for this customer is booked only when the operator says so; a cancellation
+        // sends her nowhere and is not asked about.
+        if (!cancelled) {
+            const qint32 customerId = CurrentCustomerId != 0
+                ? CurrentCustomerId
+                : FindCustomer(m_module.AppDatabase, name, tel).value_or(CustomerRecord{}).id;
+            if (!ConfirmNgBooking(customerId, m_module.ShopIDs[p], SqlNumber(Label_GirlID->text()).toInt(),
+                                  Label_Girl_Name->text()))
+                return;
+        }
+
         BookingRecord b;
         b.customer = {0, name, tel, Combo_Rank->currentText(), Text_Note->text()};
         b.chosenCustomerId = CurrentCustomerId;
@@ -172,6 +183,7 @@ void Main_Form::RegisterBooking()
 
         Combo_Name->setEditText(name);
         Text_Tel->setText(tel);
+        m_ngLetThrough = {0, 0};
         CurrentCustomerId = result.customerId;
         LoadCustomer();
     });

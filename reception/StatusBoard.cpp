@@ -122,6 +122,7 @@ void Main_Form::LoadBoardRows(int p)
         FillBoardRow(p, ++i, row, now, false);
     BoardRowCount = i;
     m_module.WarnState[p][0] = i;
+    paintNgMarks();
 }
 
 void Main_Form::FillBoardRow(int p, int i, const Row &row, const QTime &now, bool keepRunningEnd)
@@ -353,6 +354,10 @@ void Main_Form::Grid_Girl_Click()
                 Grid_Girl->setText(r, ColBusy, False_);   // an off-duty companion cannot be out
             if (Grid_Girl->text(r, ColOther) == True_) {
                 Grid_Girl->setText(r, ColBusy, True_);    // out for another shop: not changed here
+                return;
+            }
+            if (Grid_Girl->text(r, ColBusy) == True_ && !ConfirmNgPick(r)) {
+                Grid_Girl->setText(r, ColBusy, False_);   // barred for the caller, and the operator stopped
                 return;
             }
             ResetBookingEntry();

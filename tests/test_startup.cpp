@@ -88,7 +88,7 @@ void StartupTest::firstRunCreatesTheFileWithItsTables()
     QVERIFY(t.start());
     QVERIFY(QFile::exists(t.folder() + "/rosterpad.mdb"));
     QVERIFY(!QFile::exists(t.folder() + "/rosterpad.md_"));
-    QCOMPARE(userTables(t.db()), QStringList({"顧客", "店舗", "コンパニオン", "履歴", "履歴明細", "現在状況"}));
+    QCOMPARE(userTables(t.db()), QStringList({"顧客", "店舗", "コンパニオン", "履歴", "履歴明細", "NG", "現在状況"}));
     QCOMPARE(t.board().Combo_Shop_Name->count(), 0);
     QCOMPARE(t.board().Combo_Shop_Name->currentIndex(), -1);
     QCOMPARE(t.board().Combo_Shop_Name->placeholderText(), QString("店舗名を選択してください。"));
