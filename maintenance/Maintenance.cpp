@@ -435,6 +435,26 @@ void FailFileCopiesAfter(qint64 bytes) { failCopiesAfter() = bytes; }
 
 namespace {
 
+// The backup file the operator chose: nothing when the dialog was cancelled (outcome Cancelled) or the
+// target was refused with a notice (outcome Refused).
+std::optional<QString> chooseBackupTarget(QWidget *parent, const FileDialogSpec &dialog, const QString &dbPath,
+                                          QString &lastFileName, Outcome &outcome)
+{
+    const std::optional<QString> chosen = Prompt().fileName(parent, dialog);
+    if (!chosen || chosen->isEmpty()) {
+        outcome = Outcome::Cancelled;
+        return std::nullopt;
+    }
+    lastFileName = *chosen;
+    const QString refusal = BackupTargetRefusal(*chosen, dbPath);
+    if (!refusal.isEmpty()) {
+        Notice(parent, refusal);
+        outcome = Outcome::Refused;
+        return std::nullopt;
+    }
+    return chosen;
+}
+
 // On a server the backup is the server's own dump, written by pg_dump beside the chosen file and put in
 // its place only when complete.
 Outcome serverBackup(Application &app, QWidget *parent, QString &lastFileName)
@@ -443,16 +463,11 @@ Outcome serverBackup(Application &app, QWidget *parent, QString &lastFileName)
         Notice(parent, PgDumpMissingMessage());
         return Outcome::Refused;
     }
-    const std::optional<QString> chosen =
-        Prompt().fileName(parent, ServerBackupDialog(lastFileName, app.AppPath, BusinessDate(Clock::now())));
-    if (!chosen || chosen->isEmpty())
-        return Outcome::Cancelled;
-    lastFileName = *chosen;
-    const QString refusal = BackupTargetRefusal(*chosen, app.DbPath);
-    if (!refusal.isEmpty()) {
-        Notice(parent, refusal);
-        return Outcome::Refused;
-    }
+    Outcome outcome = Outcome::Done;
+    const std::optional<QString> chosen = chooseBackupTarget(
+        parent, ServerBackupDialog(lastFileName, app.AppPath, BusinessDate(Clock::now())), app.DbPath, lastFileName, outcome);
+    if (!chosen)
+        return outcome;
     try {
         const QFileInfo target(*chosen);
         QTemporaryFile staged(target.absolutePath() + QLatin1Char('/') + target.fileName() + QStringLiteral(".XXXXXX.part"));
@@ -481,16 +496,11 @@ Outcome Backup(Application &app, QWidget *parent, QString &lastFileName)
 {
     if (app.onServer())
         return serverBackup(app, parent, lastFileName);
-    const std::optional<QString> chosen =
-        Prompt().fileName(parent, BackupDialog(lastFileName, app.DbPath, BusinessDate(Clock::now())));
-    if (!chosen || chosen->isEmpty())
-        return Outcome::Cancelled;
-    lastFileName = *chosen;
-    const QString refusal = BackupTargetRefusal(*chosen, app.DbPath);
-    if (!refusal.isEmpty()) {
-        Notice(parent, refusal);
-        return Outcome::Refused;
-    }
+    Outcome outcome = Outcome::Done;
+    const std::optional<QString> chosen = chooseBackupTarget(
+        parent, BackupDialog(lastFileName, app.DbPath, BusinessDate(Clock::now())), app.DbPath, lastFileName, outcome);
+    if (!chosen)
+        return outcome;
 
     Database &db = app.database();
     std::optional<AppError> failure;
