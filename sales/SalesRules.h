@@ -4,6 +4,7 @@
 #include "data/Money.h"
 
 #include <QDateTime>
+#include <QVariant>
 #include <QVector>
 #include <optional>
 
@@ -34,6 +35,11 @@ struct FixedPeriods
     Period lastMonth;
 };
 FixedPeriods SalesPeriods(const QDateTime &now);
+
+// A sum read from the store in whole yen (NULL is 0). Fails with a Japanese message on a value that is
+// not a number, or on a total beyond what the currency type holds.
+qint64 SalesYen(const QVariant &value);
+qint64 CheckedSalesYen(qint64 yen);
 
 // Sums the history rows of the given shops (each row once, whatever the list holds) dated within the
 // period, bounds included; with a companion, only her rows. An empty amount adds 0 yen. An empty shop

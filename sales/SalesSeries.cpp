@@ -1,4 +1,5 @@
 #include "sales/SalesSeries.h"
+#include "sales/SalesRules.h"
 
 #include "data/AppError.h"
 #include "data/Database.h"
@@ -8,27 +9,6 @@
 namespace rp {
 
 namespace {
-
-// A total must fit the currency type, which keeps ten-thousandths of a yen (as in SumSales).
-constexpr qint64 YenLimit = std::numeric_limits<qint64>::max() / Money::UnitsPerYen;
-
-qint64 checkedYen(qint64 yen)
-{
-    if (yen > YenLimit || yen < -YenLimit)
-        throw AppError(AppError::Overflow, QStringLiteral("売上の合計が大きすぎて計算できません。"));
-    return yen;
-}
-
-qint64 yenSum(const QVariant &value)
-{
-    if (value.isNull())
-        return 0;
-    bool ok = false;
-    const qint64 yen = value.toLongLong(&ok);
-    if (!ok)
-        throw AppError(AppError::TypeMismatch, QStringLiteral("売上の金額が読み取れません。"));
-    return checkedYen(yen);
-}
 
 SalesFigures figuresOf(qint64 gross, qint64 pay, qint64 visits)
 {
@@ -145,11 +125,11 @@ SalesSeries SalesByStep(Database &db, const QVector<qint32> &shopIds, const Peri
         const int i = stepIndex(series, value(1).toString());
         if (shop < 0 || i < 0 || i >= series.steps.size())
             return;
-        const qint64 gross = yenSum(value(2));
-        const qint64 pay = yenSum(value(3));
+        const qint64 gross = SalesYen(value(2));
+        const qint64 pay = SalesYen(value(3));
         // A shop's total over the period must fit as well, as the window's sum over it would.
-        grossPerShop[shop] = checkedYen(grossPerShop[shop] + gross);
-        payPerShop[shop] = checkedYen(payPerShop[shop] + pay);
+        grossPerShop[shop] = CheckedSalesYen(grossPerShop[shop] + gross);
+        payPerShop[shop] = CheckedSalesYen(payPerShop[shop] + pay);
         series.byShop[shop][i] = figuresOf(gross, pay, value(4).toLongLong());
     });
     return series;
@@ -177,7 +157,7 @@ QVector<CompanionPay> TopCompanionsByPay(Database &db, const QVector<qint32> &sh
         CompanionPay p;
         p.companionId = value(0).toInt();
         p.genjiName = value(1).isNull() ? QString() : value(1).toString();
-        p.pay = Money::fromYen(yenSum(value(2)));
+        p.pay = Money::fromYen(SalesYen(value(2)));
         p.visits = value(3).toLongLong();
         top << p;
     });

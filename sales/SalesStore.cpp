@@ -11,20 +11,21 @@ namespace rp {
 
 namespace {
 
-// The store sums in 64-bit integers and fails on overflow; a total must also fit the currency type,
-// which keeps ten-thousandths of a yen.
 constexpr int NoCurrentRecord = 3021;
 
-constexpr qint64 YenLimit = std::numeric_limits<qint64>::max() / Money::UnitsPerYen;
+} // namespace
 
-Money checkedYen(qint64 yen)
+// The store sums in 64-bit integers and fails on overflow; a total must also fit the currency type,
+// which keeps ten-thousandths of a yen.
+qint64 CheckedSalesYen(qint64 yen)
 {
+    constexpr qint64 YenLimit = std::numeric_limits<qint64>::max() / Money::UnitsPerYen;
     if (yen > YenLimit || yen < -YenLimit)
         throw AppError(AppError::Overflow, QStringLiteral("売上の合計が大きすぎて計算できません。"));
-    return Money::fromYen(yen);
+    return yen;
 }
 
-qint64 yenTotal(const QVariant &value)
+qint64 SalesYen(const QVariant &value)
 {
     if (value.isNull())
         return 0;
@@ -32,11 +33,8 @@ qint64 yenTotal(const QVariant &value)
     const qint64 yen = value.toLongLong(&ok);
     if (!ok)
         throw AppError(AppError::TypeMismatch, QStringLiteral("売上の金額が読み取れません。"));
-    checkedYen(yen);
-    return yen;
+    return CheckedSalesYen(yen);
 }
-
-} // namespace
 
 SalesFigures SumSales(Database &db, const QVector<qint32> &shopIds, std::optional<qint32> companionId,
                       const Period &period)
@@ -67,12 +65,12 @@ SalesFigures SumSales(Database &db, const QVector<qint32> &shopIds, std::optiona
     if (!row)
         throw AppError(NoCurrentRecord, QStringLiteral("売上を読み取れませんでした。"));
 
-    const qint64 gross = yenTotal(row->value(0));
-    const qint64 pay = yenTotal(row->value(1));
+    const qint64 gross = SalesYen(row->value(0));
+    const qint64 pay = SalesYen(row->value(1));
     SalesFigures figures;
-    figures.gross = checkedYen(gross);
-    figures.pay = checkedYen(pay);
-    figures.shopShare = checkedYen(gross - pay);   // both within the limit: the difference cannot wrap
+    figures.gross = Money::fromYen(CheckedSalesYen(gross));
+    figures.pay = Money::fromYen(CheckedSalesYen(pay));
+    figures.shopShare = Money::fromYen(CheckedSalesYen(gross - pay));   // both within the limit: the difference cannot wrap
     figures.visits = row->value(2).toLongLong();
     return figures;
 }
