@@ -15,25 +15,9 @@ if [ $# -gt 0 ]; then
   for s in "$@"; do [ "$s" = postgres ] && wants_pg=1; done
 fi
 if [ "$wants_pg" -eq 1 ] && [ -z "${ROSTERPAD_BENCH_PG:-}" ]; then
-  pgbin=/usr/lib/postgresql/15/bin
-  cluster="$(mktemp -d "${TMPDIR:-/tmp}/rosterpad-bench-pg.XXXXXX")"
-  owner="$(id -un)"
-  as_owner=()
-  if [ "$(id -u)" -eq 0 ]; then
-    owner=postgres
-    chown "$owner": "$cluster"
-    as_owner=(runuser -u "$owner" --)
-  fi
-  stop_cluster() {
-    "${as_owner[@]}" "$pgbin/pg_ctl" -D "$cluster/data" -m immediate stop >/dev/null 2>&1 || true
-    rm -rf "$cluster"
-  }
-  trap stop_cluster EXIT
-  "${as_owner[@]}" "$pgbin/initdb" -D "$cluster/data" -U "$owner" -E UTF8 --locale=C.UTF-8 -A trust >/dev/null
-  printf 'local all %s trust\n' "$owner" > "$cluster/data/pg_hba.conf"
-  # A server as a small office would run it (durable commits), on a socket only.
-  "${as_owner[@]}" "$pgbin/pg_ctl" -D "$cluster/data" -w -l "$cluster/server.log" \
-    -o "-k $cluster -p 5432 -c listen_addresses='' -c shared_buffers=256MB" start >/dev/null
+  # A server as a small office would run it (durable commits).
+  . "$top/scripts/pgcluster.sh"
+  start_cluster rosterpad-bench-pg "-c shared_buffers=256MB"
   export ROSTERPAD_BENCH_PG="host=$cluster port=5432 user=$owner"
 fi
 
